@@ -1,0 +1,67 @@
+#pragma once
+
+#include "driver/core/database.hpp"
+#include "driver/core/value.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvara::driver::sql {
+
+struct Expr; // the parsed WHERE condition, defined by the parser
+
+struct OrderTerm {
+    std::string column; // unquoted name as written
+    bool descending = false;
+};
+
+// SELECT [TOP n] * | columns FROM table [WHERE cond] [ORDER BY terms]
+struct SelectStatement {
+    std::optional<std::uint64_t> top;
+    bool allColumns = false;
+    std::vector<std::string> columns; // unquoted names as written
+    std::string table;                // unquoted name as written
+    std::shared_ptr<const Expr> where;
+    std::vector<OrderTerm> orderBy;
+};
+
+// Parses one SELECT statement. Throws DriverError: 42000 for a syntax error,
+// quoting the offending text and its position; a clear error for statements
+// that would write.
+SelectStatement parse(std::string_view sqlText);
+
+// A statement whose names are resolved against a table's columns.
+class BoundQuery {
+public:
+    // Throws DriverError 42S22 quoting the first unknown column name.
+    BoundQuery(const SelectStatement& statement, const std::vector<ColumnInfo>& tableColumns);
+    ~BoundQuery();
+    BoundQuery(BoundQuery&&) noexcept;
+    BoundQuery& operator=(BoundQuery&&) noexcept;
+
+    // Table column index of each result column, in result order.
+    const std::vector<std::size_t>& outputColumns() const;
+    // Every table column that must be read for a row: output, WHERE and ORDER BY.
+    const std::vector<std::size_t>& neededColumns() const;
+
+    // `row` is indexed by table column; only neededColumns() need be filled.
+    // True when the WHERE condition holds (always, without one).
+    bool matches(const std::vector<Value>& row) const;
+
+    bool ordered() const;
+    // Strict weak order of ORDER BY over two rows indexed as for matches().
+    bool before(const std::vector<Value>& a, const std::vector<Value>& b) const;
+
+    std::optional<std::uint64_t> top() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace kelvara::driver::sql

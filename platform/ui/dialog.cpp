@@ -282,7 +282,8 @@ void CDialog::CentreInWorkArea() {
         return;
     }
     const QRect workArea = screen->availableGeometry();
-    const QSize size = m_pWidget->size();
+    // The frame counts as part of the window where the platform already knows it.
+    const QSize size = m_pWidget->frameGeometry().size().expandedTo(m_pWidget->size());
     m_pWidget->move(workArea.x() + (workArea.width() - size.width()) / 2,
                     workArea.y() + (workArea.height() - size.height()) / 2);
 }

@@ -21,19 +21,28 @@ template <typename T> void appendNumber(T value, std::string& out) {
     out.append(buffer, result.ptr);
 }
 
-void appendPadded(std::uint64_t value, int width, std::string& out) {
-    char buffer[24];
+// Writes `value` with at least `width` digits at `p`; returns the end.
+char* writePadded(std::uint64_t value, int width, char* p) {
+    char digits[24];
     int length = 0;
     do {
-        buffer[length++] = static_cast<char>('0' + value % 10);
+        digits[length++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
     for (int pad = length; pad < width; ++pad) {
-        out.push_back('0');
+        *p++ = '0';
     }
     while (length > 0) {
-        out.push_back(buffer[--length]);
+        *p++ = digits[--length];
     }
+    return p;
+}
+
+// Two digits, the common case of date and time fields.
+char* writeTwoDigits(std::uint64_t value, char* p) {
+    *p++ = static_cast<char>('0' + value / 10);
+    *p++ = static_cast<char>('0' + value % 10);
+    return p;
 }
 
 struct CivilDate {
@@ -73,20 +82,23 @@ void appendDateTime(double value, std::string& out) {
         ++days;
     }
     const CivilDate date = civilFromDays(days + kAccessEpochFromUnix);
+    char buffer[40];
+    char* p = buffer;
     if (date.year < 0) {
-        out.push_back('-');
+        *p++ = '-';
     }
-    appendPadded(static_cast<std::uint64_t>(date.year < 0 ? -date.year : date.year), 4, out);
-    out.push_back('-');
-    appendPadded(date.month, 2, out);
-    out.push_back('-');
-    appendPadded(date.day, 2, out);
-    out.push_back(' ');
-    appendPadded(static_cast<std::uint64_t>(seconds / 3600), 2, out);
-    out.push_back(':');
-    appendPadded(static_cast<std::uint64_t>(seconds / 60 % 60), 2, out);
-    out.push_back(':');
-    appendPadded(static_cast<std::uint64_t>(seconds % 60), 2, out);
+    p = writePadded(static_cast<std::uint64_t>(date.year < 0 ? -date.year : date.year), 4, p);
+    *p++ = '-';
+    p = writeTwoDigits(date.month, p);
+    *p++ = '-';
+    p = writeTwoDigits(date.day, p);
+    *p++ = ' ';
+    p = writeTwoDigits(static_cast<std::uint64_t>(seconds / 3600), p);
+    *p++ = ':';
+    p = writeTwoDigits(static_cast<std::uint64_t>(seconds / 60 % 60), p);
+    *p++ = ':';
+    p = writeTwoDigits(static_cast<std::uint64_t>(seconds % 60), p);
+    out.append(buffer, p);
 }
 
 void appendMoney(std::int64_t tenThousandths, std::string& out) {
@@ -94,12 +106,15 @@ void appendMoney(std::int64_t tenThousandths, std::string& out) {
     const std::uint64_t magnitude = tenThousandths < 0
                                         ? 0 - static_cast<std::uint64_t>(tenThousandths)
                                         : static_cast<std::uint64_t>(tenThousandths);
+    char buffer[32];
+    char* p = buffer;
     if (tenThousandths < 0) {
-        out.push_back('-');
+        *p++ = '-';
     }
-    appendNumber(magnitude / 10000, out);
-    out.push_back('.');
-    appendPadded(magnitude % 10000, 4, out);
+    p = writePadded(magnitude / 10000, 1, p);
+    *p++ = '.';
+    p = writePadded(magnitude % 10000, 4, p);
+    out.append(buffer, p);
 }
 
 __extension__ typedef unsigned __int128 Uint128;
@@ -127,31 +142,38 @@ void appendDecimal(const Decimal& value, std::string& out) {
         }
         return true;
     }();
+    char buffer[64];
+    char* p = buffer;
     if (value.negative && !isZero) {
-        out.push_back('-');
+        *p++ = '-';
     }
     for (int i = length; i-- > 0;) {
-        out.push_back(digits[i]);
+        *p++ = digits[i];
         if (i == scale && scale > 0) {
-            out.push_back('.');
+            *p++ = '.';
         }
     }
+    out.append(buffer, p);
 }
 
-void appendHexByte(unsigned char byte, std::string& out) {
-    out.push_back(kHexDigits[byte >> 4]);
-    out.push_back(kHexDigits[byte & 0x0F]);
+char* writeHexByte(unsigned char byte, char* p) {
+    *p++ = kHexDigits[byte >> 4];
+    *p++ = kHexDigits[byte & 0x0F];
+    return p;
 }
 
 // Access stores the first three groups of a GUID little-endian.
 void appendGuid(const std::array<std::uint8_t, 16>& bytes, std::string& out) {
     static constexpr int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+    char buffer[36];
+    char* p = buffer;
     for (int i = 0; i < 16; ++i) {
         if (i == 4 || i == 6 || i == 8 || i == 10) {
-            out.push_back('-');
+            *p++ = '-';
         }
-        appendHexByte(bytes[static_cast<std::size_t>(kOrder[i])], out);
+        p = writeHexByte(bytes[static_cast<std::size_t>(kOrder[i])], p);
     }
+    out.append(buffer, p);
 }
 
 void appendHex(const std::string& bytes, std::string& out) {

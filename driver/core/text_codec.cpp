@@ -23,46 +23,82 @@ bool isMultibyteCodePage(std::uint16_t codePage) {
 
 } // namespace
 
-void appendCodePoint(char32_t cp, std::string& out) {
+// Writes one code point as UTF-8 at `p`; returns the end of what it wrote.
+char* writeCodePoint(char32_t cp, char* p) {
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
+        *p++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *p++ = static_cast<char>(0xE0 | (cp >> 12));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *p++ = static_cast<char>(0xF0 | (cp >> 18));
+        *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return p;
 }
 
-void appendUtf16le(const unsigned char* data, std::size_t size, std::string& out) {
+void appendCodePoint(char32_t cp, std::string& out) {
+    char buffer[4];
+    out.append(buffer, writeCodePoint(cp, buffer));
+}
+
+namespace {
+
+// Converts `size` bytes of UTF-16LE at `data` to UTF-8 at `p`, which must
+// have room for three bytes per two input bytes.
+char* writeUtf16le(const unsigned char* data, std::size_t size, char* p) {
     const std::size_t units = size / 2;
-    out.reserve(out.size() + units);
     for (std::size_t i = 0; i < units; ++i) {
         const char32_t unit = static_cast<char32_t>(data[2 * i] | (data[2 * i + 1] << 8));
         if (unit < 0x80) {
-            out.push_back(static_cast<char>(unit));
+            *p++ = static_cast<char>(unit);
         } else if (isHighSurrogate(unit) && i + 1 < units) {
             const char32_t next =
                 static_cast<char32_t>(data[2 * i + 2] | (data[2 * i + 3] << 8));
             if (isLowSurrogate(next)) {
-                appendCodePoint(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), out);
+                p = writeCodePoint(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), p);
                 ++i;
             } else {
-                appendCodePoint(kReplacement, out);
+                p = writeCodePoint(kReplacement, p);
             }
         } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
-            appendCodePoint(kReplacement, out);
+            p = writeCodePoint(kReplacement, p);
         } else {
-            appendCodePoint(unit, out);
+            p = writeCodePoint(unit, p);
         }
     }
+    return p;
+}
+
+// One-byte characters of compressed text: U+0000..U+00FF.
+char* writeLatin1(const unsigned char* data, std::size_t size, char* p) {
+    for (std::size_t i = 0; i < size; ++i) {
+        const unsigned char byte = data[i];
+        if (byte < 0x80) {
+            *p++ = static_cast<char>(byte);
+        } else {
+            *p++ = static_cast<char>(0xC0 | (byte >> 6));
+            *p++ = static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return p;
+}
+
+} // namespace
+
+void appendUtf16le(const unsigned char* data, std::size_t size, std::string& out) {
+    // Sized for the worst case first, so that the loop writes through a
+    // plain pointer, then cut to what was written.
+    const std::size_t start = out.size();
+    out.resize(start + size / 2 * 3);
+    char* end = writeUtf16le(data, size, out.data() + start);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 void appendJetText(const unsigned char* data, std::size_t size, std::string& out) {
@@ -72,7 +108,10 @@ void appendJetText(const unsigned char* data, std::size_t size, std::string& out
     }
     // Each 0x00 byte switches mode; no character of either kind of run can
     // contain one, which is why text holding such characters is never stored
-    // compressed.
+    // compressed. Two output bytes per input byte cover both kinds of run.
+    const std::size_t start = out.size();
+    out.resize(start + 2 * size);
+    char* p = out.data() + start;
     std::size_t pos = 2;
     bool compressed = true;
     while (pos < size) {
@@ -80,16 +119,12 @@ void appendJetText(const unsigned char* data, std::size_t size, std::string& out
         while (end < size && data[end] != 0x00) {
             ++end;
         }
-        if (compressed) {
-            for (std::size_t i = pos; i < end; ++i) {
-                appendCodePoint(data[i], out);
-            }
-        } else {
-            appendUtf16le(data + pos, end - pos, out);
-        }
+        p = compressed ? writeLatin1(data + pos, end - pos, p)
+                       : writeUtf16le(data + pos, end - pos, p);
         compressed = !compressed;
         pos = end + 1;
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 struct CodePageDecoder::Multibyte {

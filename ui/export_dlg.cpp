@@ -1,8 +1,14 @@
 #include "ui/export_dlg.hpp"
 
 #include "export/row_appender.hpp"
+#include "platform/ui/file_dialog.hpp"
+#include "platform/ui/shell.hpp"
 #include "res/resource.hpp"
 #include "settings/db_ini.hpp"
+#include "ui/about_dlg.hpp"
+
+#include <filesystem>
+#include <system_error>
 
 namespace kelvara {
 namespace {
@@ -16,6 +22,40 @@ settings::ExportFields FieldsOf(const CExportDlg& dialog) {
 }
 
 void ReportWriteError(CWnd& owner) { owner.MessageBox("Save to File", "Error Writing File", MB_OK); }
+
+constexpr char kInputFilter[] =
+    "Access Files (*.mdb)|*.mdb|CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
+constexpr char kOutputFilter[] =
+    "CSV Files (*.csv)|*.csv|Tab Delimited Files (*.tab)|*.tab|All Files (*.*)|*.*||";
+constexpr char kHelpAddress[] = KELVARA_HELP_URL;
+
+// db.ini and relative paths are named against the current directory, which a
+// chooser may change while the user moves between folders. Failures to read or
+// restore it are not worth a message: the worst case is a db.ini elsewhere.
+std::filesystem::path CurrentDirectory() {
+    std::error_code ignored;
+    return std::filesystem::current_path(ignored);
+}
+
+void RestoreCurrentDirectory(const std::filesystem::path& directory) {
+    std::error_code ignored;
+    if (!directory.empty()) {
+        std::filesystem::current_path(directory, ignored);
+    }
+}
+
+// Both Browse buttons: an open chooser (also for the output file, so naming an
+// existing file asks nothing), its path into `field`, then every field back
+// into the controls. Nothing is taken from the controls first.
+void Browse(CExportDlg& dialog, std::string& field, const char* defaultExt, const char* filter) {
+    const std::filesystem::path savedDirectory = CurrentDirectory();
+    CFileDialog chooser(TRUE, defaultExt, nullptr, OFN_HIDEREADONLY, filter, nullptr);
+    if (chooser.DoModal() == IDOK) {
+        field = chooser.GetPathName();
+    }
+    RestoreCurrentDirectory(savedDirectory);
+    dialog.UpdateData(FALSE);
+}
 
 } // namespace
 
@@ -66,7 +106,8 @@ BOOL CExportDlg::OnInitDialog() {
 
 void CExportDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & SC_MASK) == IDM_ABOUTBOX) {
-        // The About box is opened here once it exists.
+        CAboutDlg about;
+        about.DoModal();
         return;
     }
     CDialog::OnSysCommand(nID, lParam);
@@ -122,10 +163,16 @@ void CExportDlg::AppendRow(std::string rowLine) {
 
 void CExportDlg::OnConvert() {}
 
-void CExportDlg::OnBrowseInput() {}
+void CExportDlg::OnBrowseInput() { Browse(*this, m_strInputFile, "mdb", kInputFilter); }
 
-void CExportDlg::OnBrowseOutput() {}
+void CExportDlg::OnBrowseOutput() { Browse(*this, m_strOutputFile, "csv", kOutputFilter); }
 
-void CExportDlg::OnHelpButton() {}
+// The browser is started and left to itself; when none can open the address
+// there is nothing useful to tell, so the result is not looked at.
+void CExportDlg::OnHelpButton() {
+    UpdateData(TRUE);
+    ShellExecute(nullptr, "open", kHelpAddress, SW_HIDE);
+    UpdateData(FALSE);
+}
 
 } // namespace kelvara

@@ -3,6 +3,7 @@
 #include "platform/ui/dialog_units.hpp"
 #include "platform/ui/message_box.hpp"
 #include "platform/ui/resources.hpp"
+#include "platform/ui/win_app.hpp"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -53,6 +55,14 @@ private:
 };
 
 namespace {
+
+// A dialog opened without a parent belongs to the application's main window,
+// once that window exists and is another one.
+QWidget* MainWindowOf(const CDialog* dialog) {
+    const CWinApp* app = AfxGetApp();
+    const CWnd* main = app ? app->m_pMainWnd : nullptr;
+    return main && main != dialog ? main->GetSafeWidget() : nullptr;
+}
 
 std::vector<CDialog*>& ModalDialogs() {
     static std::vector<CDialog*> dialogs;
@@ -264,7 +274,7 @@ CDialog* CDialog::ActiveModal() {
 }
 
 void CDialog::CreateDialogWindow(const DialogTemplate& dialog) {
-    QWidget* parent = m_pParentWnd ? m_pParentWnd->GetSafeWidget() : nullptr;
+    QWidget* parent = m_pParentWnd ? m_pParentWnd->GetSafeWidget() : MainWindowOf(this);
     auto* window = new DialogWindow(*this, dialog, parent);
     window->RegisterControls(m_controls);
     m_pWidget = window;
@@ -276,16 +286,26 @@ void CDialog::DestroyDialogWindow() {
     m_controls.clear();
 }
 
-void CDialog::CentreInWorkArea() {
+// Centres the window over its owner when the owner is on screen, otherwise in
+// the work area, and keeps it inside the work area either way.
+void CDialog::CentreWindow() {
     QScreen* screen = m_pWidget->screen() ? m_pWidget->screen() : QGuiApplication::primaryScreen();
     if (!screen) {
         return;
     }
     const QRect workArea = screen->availableGeometry();
+    const QWidget* owner = m_pWidget->parentWidget();
+    const bool overOwner = owner && owner->isVisible() && !owner->isMinimized();
+    const QRect area = overOwner ? owner->frameGeometry() : workArea;
     // The frame counts as part of the window where the platform already knows it.
     const QSize size = m_pWidget->frameGeometry().size().expandedTo(m_pWidget->size());
-    m_pWidget->move(workArea.x() + (workArea.width() - size.width()) / 2,
-                    workArea.y() + (workArea.height() - size.height()) / 2);
+    const auto keepInside = [](int at, int first, int length, int extent) {
+        return std::clamp(at, first, std::max(first, first + length - extent));
+    };
+    m_pWidget->move(keepInside(area.x() + (area.width() - size.width()) / 2, workArea.x(),
+                               workArea.width(), size.width()),
+                    keepInside(area.y() + (area.height() - size.height()) / 2, workArea.y(),
+                               workArea.height(), size.height()));
 }
 
 int CDialog::DoModal() {
@@ -303,7 +323,7 @@ int CDialog::DoModal() {
     if (focusFirstTabStop && window->FirstTabStop()) {
         window->FirstTabStop()->setFocus(Qt::OtherFocusReason);
     }
-    CentreInWorkArea();
+    CentreWindow();
     if (m_nModalResult == -1) {
         window->exec();
     }

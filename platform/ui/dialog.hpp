@@ -60,7 +60,7 @@ private:
 
     void CreateDialogWindow(const DialogTemplate& dialog);
     void DestroyDialogWindow();
-    void CentreInWorkArea();
+    void CentreWindow();
 
     UINT m_nIDHelp;
     CWnd* m_pParentWnd;

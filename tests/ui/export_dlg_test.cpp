@@ -1,4 +1,5 @@
 #include "app/export_app.hpp"
+#include "modal_driver.hpp"
 #include "platform/ui/dialog_units.hpp"
 #include "platform/ui/message_box.hpp"
 #include "res/resource.hpp"
@@ -208,6 +209,9 @@ private slots:
         QStringList items;
         RunModal(dlg, [&] {
             ChooseFromNextPopup(&items, 1);
+            // The About item opens the About box; close it again.
+            test::OnNextModal([&dlg](QWidget* modal) { return modal != dlg.GetSafeWidget(); },
+                              [](QWidget* aboutBox) { aboutBox->close(); });
             QTest::keyClick(dlg.GetDlgItem(IDOK), Qt::Key_Menu);
             QVERIFY(dlg.GetSafeWidget()->isVisible()); // About does not close the dialog
             QCOMPARE(dlg.commands, std::vector<UINT>{IDM_ABOUTBOX});
@@ -295,14 +299,19 @@ private slots:
 
     void laterCommandsAreRoutedAndLeaveDialogOpen() {
         RecordedBoxes boxes;
+        test::BrowserStandIn browser;
         CExportDlg dlg;
         RunModal(dlg, [&] {
             for (int id : {IDC_CONVERT, IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT, IDC_HELP_BUTTON}) {
+                // A Browse button's file chooser is cancelled again.
+                test::OnNextModal([&dlg](QWidget* modal) { return modal != dlg.GetSafeWidget(); },
+                                  [](QWidget* chooser) { chooser->close(); });
                 QTest::mouseClick(Button(dlg, id), Qt::LeftButton);
                 QVERIFY(dlg.GetSafeWidget()->isVisible());
             }
         });
         QVERIFY(boxes.requests.empty());
+        test::StopPendingPollers();
     }
 
     void failureInHandlerIsReportedAndDialogGoesOn_data() {

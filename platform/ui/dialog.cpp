@@ -1,5 +1,6 @@
 #include "platform/ui/dialog.hpp"
 
+#include "platform/ui/ansi_text.hpp"
 #include "platform/ui/dialog_units.hpp"
 #include "platform/ui/message_box.hpp"
 #include "platform/ui/resources.hpp"
@@ -83,7 +84,7 @@ DialogWindow::DialogWindow(CDialog& owner, const DialogTemplate& dialog, QWidget
     : QDialog(parent, DialogWindowFlags()), m_owner(owner), m_units{} {
     setFont(DialogFont(dialog));
     m_units = BaseUnitsOf(font());
-    setWindowTitle(QString::fromLocal8Bit(dialog.caption));
+    setWindowTitle(FromAnsi(dialog.caption));
     setFixedSize(MapDialogRect(m_units, 0, 0, dialog.cx, dialog.cy).size());
     for (const ControlTemplate& control : dialog.controls) {
         QWidget* widget = CreateControl(control);
@@ -125,7 +126,7 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
 }
 
 QWidget* DialogWindow::CreateButton(const ControlTemplate& control) {
-    auto* button = new QPushButton(QString::fromLocal8Bit(control.text), this);
+    auto* button = new QPushButton(FromAnsi(control.text), this);
     // Enter is dispatched by the dialog itself, so no button grabs it.
     button->setAutoDefault(false);
     if (control.style & BS_DEFPUSHBUTTON) {
@@ -158,7 +159,7 @@ QWidget* DialogWindow::CreateStatic(const ControlTemplate& control) {
         }
     } else {
         label->setTextFormat(Qt::PlainText);
-        label->setText(QString::fromLocal8Bit(control.text));
+        label->setText(FromAnsi(control.text));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     label->setFocusPolicy(Qt::NoFocus);
@@ -233,11 +234,10 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
         throw std::logic_error("The dialog has no edit control " + std::to_string(id) + ".");
     }
     if (pDX->m_bSaveAndValidate) {
-        const QByteArray bytes = edit->text().toLocal8Bit();
-        value.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        value = ToAnsi(edit->text());
         return;
     }
-    const QString text = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
+    const QString text = FromAnsi(value);
     if (edit->text() != text) {
         edit->setText(text);
     }

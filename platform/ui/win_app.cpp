@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QUrl>
 #include <stdexcept>
 #include <system_error>
@@ -81,7 +82,7 @@ std::string AfxGetModuleFileName() {
     if (!QCoreApplication::instance()) {
         return {};
     }
-    return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
+    return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
 }
 
 std::string AppNameFromPath(std::string_view path) {

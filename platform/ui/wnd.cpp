@@ -1,5 +1,6 @@
 #include "platform/ui/wnd.hpp"
 
+#include "platform/ui/ansi_text.hpp"
 #include "platform/ui/message_box.hpp"
 #include "platform/ui/win_app.hpp"
 
@@ -113,7 +114,7 @@ void CWnd::TrackSystemMenu(const QPoint& globalPos) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(QString::fromLocal8Bit(item.text));
+        QAction* action = menu.addAction(FromAnsi(item.text));
         action->setData(item.id);
     }
     if (QAction* chosen = menu.exec(globalPos)) {

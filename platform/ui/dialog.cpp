@@ -73,9 +73,8 @@ bool IsHelpKey(const QKeyEvent& key) {
 
 Qt::WindowFlags DialogWindowFlags() {
     // Title bar and close box only: the frame has no minimise or maximise box.
-    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-           Qt::MSWindowsFixedSizeDialogHint;
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 }
 
 } // namespace
@@ -102,7 +101,9 @@ DialogWindow::DialogWindow(CDialog& owner, const DialogTemplate& dialog, QWidget
     }
 }
 
-void DialogWindow::RegisterControls(std::map<int, QWidget*>& controls) const { controls = m_byId; }
+void DialogWindow::RegisterControls(std::map<int, QWidget*>& controls) const {
+    controls = m_byId;
+}
 
 QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
     QWidget* widget = nullptr;
@@ -167,7 +168,8 @@ QWidget* DialogWindow::CreateStatic(const ControlTemplate& control) {
 }
 
 void DialogWindow::PressFocusedOrDefaultButton() {
-    if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused && focused->isEnabled()) {
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        focused && focused->isEnabled()) {
         focused->click();
     } else if (m_defaultButton && m_defaultButton->isEnabled()) {
         m_defaultButton->click();
@@ -243,21 +245,24 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
     }
 }
 
-const CCmdTarget::MessageMap CDialog::messageMap{
-    &CCmdTarget::messageMap,
-    []() -> std::span<const MessageMapEntry> {
-        static const MessageMapEntry entries[] = {
-            {IDOK, Cmd(&CDialog::OnOK)},
-            {IDCANCEL, Cmd(&CDialog::OnCancel)},
-        };
-        return entries;
-    }()};
+const CCmdTarget::MessageMap CDialog::messageMap{&CCmdTarget::messageMap,
+                                                 []() -> std::span<const MessageMapEntry> {
+                                                     static const MessageMapEntry entries[] = {
+                                                         {IDOK, Cmd(&CDialog::OnOK)},
+                                                         {IDCANCEL, Cmd(&CDialog::OnCancel)},
+                                                     };
+                                                     return entries;
+                                                 }()};
 
-const CCmdTarget::MessageMap* CDialog::GetMessageMap() const { return &messageMap; }
+const CCmdTarget::MessageMap* CDialog::GetMessageMap() const {
+    return &messageMap;
+}
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDHelp(templateId), m_pParentWnd(parent) {}
 
-CDialog::~CDialog() { DestroyDialogWindow(); }
+CDialog::~CDialog() {
+    DestroyDialogWindow();
+}
 
 CDialog* CDialog::ActiveModal() {
     return ModalDialogs().empty() ? nullptr : ModalDialogs().back();
@@ -352,6 +357,8 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 } // namespace kelvara

@@ -31,8 +31,8 @@ QMessageBox::Icon QtIconOf(UINT type) {
 }
 
 int ShowQtMessageBox(const MessageBoxRequest& request) {
-    QMessageBox box(QtIconOf(request.type), FromAnsi(request.caption),
-                    FromAnsi(request.text), QMessageBox::Ok, request.owner);
+    QMessageBox box(QtIconOf(request.type), FromAnsi(request.caption), FromAnsi(request.text),
+                    QMessageBox::Ok, request.owner);
     box.setTextFormat(Qt::PlainText);
     const bool blocksEverything = (request.type & MB_SYSTEMMODAL) != 0 || !request.owner;
     box.setWindowModality(blocksEverything ? Qt::ApplicationModal : Qt::WindowModal);

@@ -52,9 +52,13 @@ CWinApp::~CWinApp() {
     }
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 void CWinApp::OnHelp() {
     const CDialog* dialog = CDialog::ActiveModal();
@@ -76,7 +80,9 @@ BOOL CWinApp::WinHelp(UINT context) {
     return FALSE;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 std::string AfxGetModuleFileName() {
     if (!QCoreApplication::instance()) {
@@ -94,7 +100,9 @@ std::string AppNameFromPath(std::string_view path) {
     return std::string(name);
 }
 
-std::string AfxGetAppName() { return AppNameFromPath(AfxGetModuleFileName()); }
+std::string AfxGetAppName() {
+    return AppNameFromPath(AfxGetModuleFileName());
+}
 
 BOOL AfxSocketInit() {
     const std::function<bool()>& startup = SocketStartup();

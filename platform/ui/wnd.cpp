@@ -47,15 +47,21 @@ void CWnd::SetIcon(HICON icon, BOOL /*bigIcon*/) {
     }
 }
 
-BOOL CWnd::IsIconic() const { return m_pWidget && m_pWidget->isMinimized(); }
+BOOL CWnd::IsIconic() const {
+    return m_pWidget && m_pWidget->isMinimized();
+}
 
-QRect CWnd::GetClientRect() const { return m_pWidget ? m_pWidget->rect() : QRect(); }
+QRect CWnd::GetClientRect() const {
+    return m_pWidget ? m_pWidget->rect() : QRect();
+}
 
 int CWnd::MessageBox(const std::string& text, const std::string& caption, UINT type) {
     return AfxShowMessageBox({m_pWidget, caption, text, type});
 }
 
-void CWnd::OnSysCommand(UINT nID, LPARAM /*lParam*/) { DefaultSysCommand(nID); }
+void CWnd::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
+    DefaultSysCommand(nID);
+}
 
 void CWnd::OnPaint() {}
 
@@ -136,6 +142,8 @@ void CPaintDC::DrawIcon(int x, int y, HICON icon) {
     }
 }
 
-QPoint IconOrigin(int w, int h, int cx, int cy) { return {(w - cx + 1) / 2, (h - cy + 1) / 2}; }
+QPoint IconOrigin(int w, int h, int cx, int cy) {
+    return {(w - cx + 1) / 2, (h - cy + 1) / 2};
+}
 
 } // namespace kelvara

@@ -9,7 +9,9 @@
 
 namespace kelvara::csv {
 
-RowAppender::~RowAppender() { Close(); }
+RowAppender::~RowAppender() {
+    Close();
+}
 
 RowAppender::RowAppender(RowAppender&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 

@@ -15,13 +15,14 @@ settings::ExportFields FieldsOf(const CExportDlg& dialog) {
             .userName = dialog.m_strUserName};
 }
 
-void ReportWriteError(CWnd& owner) { owner.MessageBox("Save to File", "Error Writing File", MB_OK); }
+void ReportWriteError(CWnd& owner) {
+    owner.MessageBox("Save to File", "Error Writing File", MB_OK);
+}
 
 } // namespace
 
 const CCmdTarget::MessageMap CExportDlg::messageMap{
-    &CDialog::messageMap,
-    []() -> std::span<const MessageMapEntry> {
+    &CDialog::messageMap, []() -> std::span<const MessageMapEntry> {
         static const MessageMapEntry entries[] = {
             {IDC_CONVERT, Cmd(&CExportDlg::OnConvert)},
             {IDC_BROWSE_INPUT, Cmd(&CExportDlg::OnBrowseInput)},
@@ -31,7 +32,9 @@ const CCmdTarget::MessageMap CExportDlg::messageMap{
         return entries;
     }()};
 
-const CCmdTarget::MessageMap* CExportDlg::GetMessageMap() const { return &messageMap; }
+const CCmdTarget::MessageMap* CExportDlg::GetMessageMap() const {
+    return &messageMap;
+}
 
 CExportDlg::CExportDlg(CWnd* parent)
     : CDialog(IDD_EXPORT_DIALOG, parent), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)) {}
@@ -85,7 +88,9 @@ void CExportDlg::OnPaint() {
     dc.DrawIcon(origin.x(), origin.y(), m_hIcon);
 }
 
-HCURSOR CExportDlg::OnQueryDragIcon() { return m_hIcon; }
+HCURSOR CExportDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}
 
 void CExportDlg::OnDestroy() {
     CDialog::OnDestroy();

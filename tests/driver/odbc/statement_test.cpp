@@ -1,0 +1,297 @@
+// Statements through the driver manager: column descriptions, reading in
+// pieces, conditions and sort orders on every type, and the errors.
+#include "odbc_client.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace kelvara::test {
+namespace {
+
+// A statement handle on a fresh ODBC 3 connection to fixtures.mdb.
+class Odbc3Statement : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env), SQL_SUCCESS);
+        SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_SUCCESS);
+        std::string text = connectionText(fixture("fixtures.mdb"));
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS,
+                                                   nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)))
+            << diagnosticsOf(SQL_HANDLE_DBC, dbc).text;
+        ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt), SQL_SUCCESS);
+    }
+    void TearDown() override {
+        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        SQLDisconnect(dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+    }
+    SQLRETURN run(std::string text) {
+        return SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    }
+    // Positions on the row of AllTypes with the given ID.
+    void onRow(int id, const std::string& columns) {
+        ASSERT_EQ(run("select " + columns + " from AllTypes where ID = " + std::to_string(id)), SQL_SUCCESS)
+            << diagnosticsOf(SQL_HANDLE_STMT, stmt).text;
+        ASSERT_EQ(SQLFetch(stmt), SQL_SUCCESS);
+    }
+    std::string firstState() { return diagnosticsOf(SQL_HANDLE_STMT, stmt).states.at(0); }
+
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+};
+
+struct Described {
+    const char* column;
+    SQLSMALLINT type;
+    SQLULEN size;
+    SQLSMALLINT digits;
+};
+
+TEST_F(Odbc3Statement, ColumnsAreDescribedAsAccessDescribesThem) {
+    const Described expected[] = {
+        {"ID", SQL_INTEGER, 10, 0},          {"Name", SQL_VARCHAR, 50, 0},
+        {"Notes", SQL_LONGVARCHAR, 1073741823, 0}, {"Tiny", SQL_TINYINT, 3, 0},
+        {"Small", SQL_SMALLINT, 5, 0},       {"Big", SQL_INTEGER, 10, 0},
+        {"Ratio", SQL_REAL, 7, 0},           {"Amount", SQL_DOUBLE, 15, 0},
+        {"Price", SQL_NUMERIC, 19, 4},       {"Exact", SQL_NUMERIC, 18, 4},
+        {"Stamp", SQL_TYPE_TIMESTAMP, 19, 0}, {"Flag", SQL_BIT, 1, 0},
+        {"Blob", SQL_LONGVARBINARY, 1073741823, 0}, {"Guid", SQL_GUID, 36, 0},
+    };
+    ASSERT_EQ(run("select * from AllTypes"), SQL_SUCCESS);
+    SQLSMALLINT count = 0;
+    SQLNumResultCols(stmt, &count);
+    ASSERT_EQ(count, static_cast<SQLSMALLINT>(std::size(expected)));
+    for (SQLUSMALLINT i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(expected[i].column);
+        char name[64] = {};
+        SQLSMALLINT nameLength = 0, type = 0, digits = -1, nullable = -1;
+        SQLULEN size = 0;
+        ASSERT_EQ(SQLDescribeCol(stmt, static_cast<SQLUSMALLINT>(i + 1), reinterpret_cast<SQLCHAR*>(name), sizeof name,
+                                 &nameLength, &type, &size, &digits, &nullable),
+                  SQL_SUCCESS);
+        EXPECT_STREQ(name, expected[i].column);
+        EXPECT_EQ(type, expected[i].type);
+        EXPECT_EQ(size, expected[i].size);
+        EXPECT_EQ(digits, expected[i].digits);
+        SQLLEN concise = 0;
+        SQLColAttribute(stmt, static_cast<SQLUSMALLINT>(i + 1), SQL_DESC_CONCISE_TYPE, nullptr, 0, nullptr, &concise);
+        EXPECT_EQ(concise, expected[i].type);
+    }
+}
+
+TEST(Odbc2Types, DatesAreDescribedWithTheOdbc2TypeCode) {
+    ExportClient client;
+    client.open(connectionText(fixture("fixtures.mdb")));
+    client.query("select Stamp from AllTypes");
+    EXPECT_EQ(client.columns().at(0).sqlType, SQL_TIMESTAMP);
+    EXPECT_EQ(client.columns().at(0).size, 19u);
+}
+
+TEST_F(Odbc3Statement, TextIsReadInPiecesWith01004AndTheRemainingLength) {
+    onRow(1, "Notes");
+    char buffer[5];
+    SQLLEN indicator = 0;
+    std::string whole;
+    std::vector<SQLLEN> indicators;
+    SQLRETURN rc;
+    while ((rc = SQLGetData(stmt, 1, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) != SQL_NO_DATA) {
+        ASSERT_TRUE(SQL_SUCCEEDED(rc));
+        if (rc == SQL_SUCCESS_WITH_INFO) {
+            EXPECT_EQ(firstState(), "01004");
+        }
+        indicators.push_back(indicator);
+        whole += buffer;
+    }
+    EXPECT_EQ(whole, "Short note");
+    EXPECT_EQ(indicators, (std::vector<SQLLEN>{10, 6, 2}));
+}
+
+TEST_F(Odbc3Statement, EveryTypeCanBeReadInPieces) {
+    onRow(1, "Amount, Stamp, Guid, Price");
+    const char* expected[] = {"3.141592653589793", "2024-02-29 13:45:07", "3F2504E0-4F89-11D3-9A0C-0305E82C3301",
+                              "1234.5678"};
+    for (SQLUSMALLINT column = 1; column <= 4; ++column) {
+        char buffer[4];
+        SQLLEN indicator = 0;
+        std::string whole;
+        SQLRETURN rc;
+        int calls = 0;
+        while ((rc = SQLGetData(stmt, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) != SQL_NO_DATA) {
+            ASSERT_TRUE(SQL_SUCCEEDED(rc));
+            if (calls++ == 0) {
+                EXPECT_EQ(indicator, static_cast<SQLLEN>(std::strlen(expected[column - 1])));
+            }
+            whole += buffer;
+        }
+        EXPECT_EQ(whole, expected[column - 1]);
+    }
+}
+
+TEST_F(Odbc3Statement, BinaryDataComesAsStoredBytesOrAsHexText) {
+    onRow(1, "Blob, Blob");
+    unsigned char bytes[2];
+    SQLLEN indicator = 0;
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator), SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(indicator, 5);
+    EXPECT_EQ(bytes[0], 0x00);
+    EXPECT_EQ(bytes[1], 0x01);
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator), SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(indicator, 3);
+    EXPECT_EQ(bytes[0], 0x7F);
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(indicator, 1);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator), SQL_NO_DATA);
+    char hex[16];
+    ASSERT_EQ(SQLGetData(stmt, 2, SQL_C_DEFAULT, hex, sizeof hex, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(indicator, 5); // SQL_C_DEFAULT for a binary column is SQL_C_BINARY
+    ASSERT_EQ(SQLGetData(stmt, 2, SQL_C_CHAR, hex, sizeof hex, &indicator), SQL_SUCCESS);
+    EXPECT_STREQ(hex, "00017F80FF");
+}
+
+TEST_F(Odbc3Statement, NullIsSqlNullDataAndEmptyIsEmpty) {
+    onRow(2, "Name");
+    char buffer[8] = "x";
+    SQLLEN indicator = 0;
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_CHAR, buffer, sizeof buffer, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(indicator, SQL_NULL_DATA);
+    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_CHAR, buffer, sizeof buffer, &indicator), SQL_NO_DATA);
+    SQLCloseCursor(stmt);
+    onRow(3, "Name");
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_CHAR, buffer, sizeof buffer, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(indicator, 0);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_CHAR, buffer, sizeof buffer, &indicator), SQL_NO_DATA);
+}
+
+TEST_F(Odbc3Statement, BoundColumnsAreFilledByFetch) {
+    char name[8];
+    SQLLEN nameIndicator = 0;
+    SQLULEN fetched = 0;
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+    ASSERT_EQ(SQLBindCol(stmt, 1, SQL_C_CHAR, name, sizeof name, &nameIndicator), SQL_SUCCESS);
+    ASSERT_EQ(run("select Product from `Order Lines`"), SQL_SUCCESS);
+    ASSERT_EQ(SQLFetch(stmt), SQL_SUCCESS);
+    EXPECT_STREQ(name, "Widget");
+    EXPECT_EQ(fetched, 1u);
+    ASSERT_EQ(SQLFetchScroll(stmt, SQL_FETCH_NEXT, 0), SQL_SUCCESS_WITH_INFO); // "Gadget, large" is cut
+    EXPECT_STREQ(name, "Gadget,");
+    EXPECT_EQ(nameIndicator, 13);
+    EXPECT_EQ(SQLFetchScroll(stmt, SQL_FETCH_FIRST, 0), SQL_ERROR);
+    EXPECT_EQ(firstState(), "HY106");
+}
+
+TEST_F(Odbc3Statement, UnsupportedCTypesAreRefusedWithHYC00) {
+    onRow(1, "Big");
+    SQLINTEGER number = 0;
+    SQLLEN indicator = 0;
+    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_SLONG, &number, sizeof number, &indicator), SQL_ERROR);
+    EXPECT_EQ(firstState(), "HYC00");
+}
+
+TEST_F(Odbc3Statement, SequenceAndIndexErrorsAreReported) {
+    char buffer[8];
+    SQLLEN indicator = 0;
+    EXPECT_EQ(SQLFetch(stmt), SQL_ERROR);
+    EXPECT_EQ(firstState(), "HY010");
+    onRow(1, "ID");
+    EXPECT_EQ(SQLGetData(stmt, 2, SQL_C_CHAR, buffer, sizeof buffer, &indicator), SQL_ERROR);
+    EXPECT_EQ(firstState(), "07009");
+    EXPECT_EQ(run("select * from AllTypes"), SQL_ERROR);
+    EXPECT_EQ(firstState(), "24000");
+}
+
+struct Selection {
+    const char* condition;
+    std::vector<int> ids;
+};
+
+class Conditions : public Odbc3Statement, public ::testing::WithParamInterface<Selection> {};
+
+TEST_P(Conditions, SelectTheRowsTheyDescribe) {
+    ASSERT_EQ(run(std::string("select ID from AllTypes ") + GetParam().condition), SQL_SUCCESS)
+        << diagnosticsOf(SQL_HANDLE_STMT, stmt).text;
+    std::vector<int> ids;
+    SQLINTEGER id = 0;
+    char text[16];
+    SQLLEN indicator = 0;
+    while (SQLFetch(stmt) == SQL_SUCCESS) {
+        SQLGetData(stmt, 1, SQL_C_CHAR, text, sizeof text, &indicator);
+        id = std::atoi(text);
+        ids.push_back(id);
+    }
+    EXPECT_EQ(ids, GetParam().ids);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryType, Conditions,
+    ::testing::Values(
+        Selection{"where Tiny = 255", {6}}, Selection{"where Small < 0", {1, 4}},
+        Selection{"where Big >= 123456789", {1, 6}}, Selection{"where Big between 0 and 200000000", {1, 3}},
+        Selection{"where Ratio > 1", {1, 5}}, Selection{"where Amount < 0", {4}},
+        Selection{"where Price = 1234.5678", {1}}, Selection{"where Price < 0", {4, 6}},
+        Selection{"where Exact < 0", {4, 5}}, Selection{"where Stamp < #1900-01-02#", {3, 4, 5, 7}},
+        Selection{"where Flag = TRUE", {1, 4}}, Selection{"where Name like 'A*'", {1}},
+        Selection{"where Notes like '%note'", {1}}, Selection{"where Name is null", {2}},
+        Selection{"where Guid is not null", {1}}, Selection{"where Name in ('Alice', '\"')", {1, 6}},
+        Selection{"where Name = 'He said \"hi\", then left'", {4}},
+        Selection{"where not (ID > 2) and ID <> 1", {2}},
+        Selection{"where Amount is not null order by Amount", {4, 3, 6, 7, 1, 8, 5}},
+        Selection{"where Stamp is not null order by Stamp desc", {6, 1, 4, 7, 3, 5}},
+        Selection{"where Price is not null order by Price desc", {5, 1, 3, 4, 6}},
+        Selection{"where Big is not null order by Big desc, ID", {6, 1, 3, 4}},
+        Selection{"where Flag = FALSE order by Flag, ID desc", {8, 7, 6, 5, 3, 2}}));
+
+TEST(ReadOnly, TopLimitsTheRows) {
+    ExportClient client;
+    client.open(connectionText(fixture("fixtures.mdb")));
+    EXPECT_EQ(client.query("select top 3 * from People").size(), 3u);
+    EXPECT_EQ(client.query("select top 2 ID from People order by ID desc"),
+              (std::vector<Row>{{"1000"}, {"999"}}));
+}
+
+TEST(Brackets, AreRewrittenToTheDriversQuoteCharacter) {
+    ExportClient client;
+    const auto answers = client.open(connectionText(fixture("fixtures.accdb")));
+    EXPECT_EQ(answers.quoteChar, '`');
+    EXPECT_EQ(ExportClient::rewriteBrackets("select * from [Order Lines]", answers.quoteChar),
+              "select * from `Order Lines`");
+    EXPECT_EQ(client.exportTable("[Order Lines]").size(), 5u);
+}
+
+struct FailingStatement {
+    const char* text;
+    const char* sqlstate;
+    const char* quoted; // the message quotes this
+};
+
+class StatementErrors : public ::testing::TestWithParam<FailingStatement> {};
+
+TEST_P(StatementErrors, CarryTheirSqlstateAndQuoteTheOffendingText) {
+    ExportClient client;
+    client.open(connectionText(fixture("fixtures.mdb")));
+    try {
+        client.query(GetParam().text);
+        FAIL() << "no error";
+    } catch (const DbError& e) {
+        ASSERT_FALSE(e.states.empty());
+        EXPECT_EQ(e.states[0], GetParam().sqlstate) << e.text;
+        EXPECT_NE(e.text.find(GetParam().quoted), std::string::npos) << e.text;
+        EXPECT_NE(e.text.back(), ' ');
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Each, StatementErrors,
+    ::testing::Values(FailingStatement{"select * from NoSuchTable", "42S02", "NoSuchTable"},
+                      FailingStatement{"select NoSuchColumn from AllTypes", "42S22", "NoSuchColumn"},
+                      FailingStatement{"select * form AllTypes", "42000", "form"},
+                      FailingStatement{"delete from AllTypes", "42000", "delete"},
+                      FailingStatement{"update AllTypes set ID = 1", "42000", "update"}));
+
+} // namespace
+} // namespace kelvara::test

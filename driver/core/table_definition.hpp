@@ -1,0 +1,33 @@
+#pragma once
+
+#include "driver/core/database.hpp"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelvara::driver::detail {
+
+// Where and how one column is stored in a row.
+struct ColumnLayout {
+    ColumnKind kind = ColumnKind::Unsupported;
+    std::uint16_t number = 0;      // position in the row, counting deleted columns; its null bit
+    bool fixed = false;            // stored in the fixed part of the row
+    std::uint16_t fixedOffset = 0; // after the column count
+    std::uint16_t varIndex = 0;    // entry in the row's variable column table
+    std::uint16_t size = 0;        // bytes of a fixed column
+    std::uint8_t scale = 0;        // Numeric
+};
+
+// Everything the reader needs to know about a table, copied out of libmdb so
+// that libmdb is left alone while rows are read.
+struct TableDefinition {
+    std::string name;
+    std::uint32_t definitionPage = 0;
+    std::vector<ColumnInfo> columns;   // in column order
+    std::vector<ColumnLayout> layouts; // parallel to columns
+    bool hasVariableColumns = false;
+    std::vector<unsigned char> usageMap; // the record that lists the table's pages
+};
+
+} // namespace kelvara::driver::detail

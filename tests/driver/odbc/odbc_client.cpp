@@ -179,12 +179,33 @@ std::vector<Row> ExportClient::query(const std::string& statementText) {
     return rows;
 }
 
-std::optional<std::string> ExportClient::readValue(SQLHSTMT stmt, SQLUSMALLINT index) {
-    const ColumnDescription& d = columns_[index];
-    const bool isLong = d.sqlType == SQL_LONGVARCHAR || d.sqlType == SQL_LONGVARBINARY;
-    SQLLEN b = isLong ? 1 : static_cast<SQLLEN>(d.size) + 1;
+namespace {
+
+bool isLongType(const ColumnDescription& d) { return d.sqlType == SQL_LONGVARCHAR || d.sqlType == SQL_LONGVARBINARY; }
+
+// Buffer size B of the database layer for one column.
+SQLLEN bufferSize(const ColumnDescription& d) {
+    if (isLongType(d))
+        return 1;
+    SQLLEN b = static_cast<SQLLEN>(d.size) + 1;
     if (d.sqlType == SQL_NUMERIC || d.sqlType == SQL_DECIMAL)
         b += 2;
+    return b;
+}
+
+} // namespace
+
+std::string ExportClient::asKept(const std::string& full, const ColumnDescription& column) {
+    const SQLLEN b = bufferSize(column);
+    if (isLongType(column) || static_cast<SQLLEN>(full.size()) < b)
+        return full;
+    return full.substr(0, static_cast<std::size_t>(b - 1));
+}
+
+std::optional<std::string> ExportClient::readValue(SQLHSTMT stmt, SQLUSMALLINT index) {
+    const ColumnDescription& d = columns_[index];
+    const bool isLong = isLongType(d);
+    const SQLLEN b = bufferSize(d) + (isLong ? 0 : extraRoom_);
     std::string buffer(static_cast<std::size_t>(b), '\0');
     SQLLEN indicator = 0;
     const SQLUSMALLINT column = static_cast<SQLUSMALLINT>(index + 1);

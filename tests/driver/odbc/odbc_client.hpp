@@ -67,6 +67,13 @@ public:
     std::vector<Row> query(const std::string& statementText);
 
     const std::vector<ColumnDescription>& columns() const { return columns_; }
+
+    // Adds bytes to the buffers of short types, to read values whose
+    // character form is longer than their column size whole.
+    void setExtraRoom(SQLLEN bytes) { extraRoom_ = bytes; }
+    // What the database layer keeps of a value's full character form: short
+    // types are cut to their buffer of column size + 1 (+2 for decimals).
+    static std::string asKept(const std::string& full, const ColumnDescription& column);
     SQLHDBC connection() const { return dbc_; }
     SQLHENV environment() const { return env_; }
 
@@ -81,6 +88,7 @@ private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;
     char quote_ = ' ';
+    SQLLEN extraRoom_ = 0;
     std::vector<ColumnDescription> columns_;
 };
 

@@ -4,6 +4,9 @@
 #include "odbc_client.hpp"
 
 #include <gtest/gtest.h>
+// mdbtools.h includes glib inside an extern "C" block; glib first keeps its
+// C++ templates out of it.
+#include <glib.h>
 #include <mdbtools.h>
 
 #include <set>

@@ -205,6 +205,114 @@ TEST_F(Odbc3Statement, SequenceAndIndexErrorsAreReported) {
     EXPECT_EQ(firstState(), "24000");
 }
 
+// Reads every row of the current result as text.
+std::vector<std::vector<std::string>> readAll(SQLHSTMT stmt) {
+    SQLSMALLINT count = 0;
+    SQLNumResultCols(stmt, &count);
+    std::vector<std::vector<std::string>> rows;
+    while (SQL_SUCCEEDED(SQLFetch(stmt))) {
+        std::vector<std::string> row;
+        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
+            char text[512] = {};
+            SQLLEN indicator = 0;
+            SQLGetData(stmt, c, SQL_C_CHAR, text, sizeof text, &indicator);
+            row.emplace_back(indicator == SQL_NULL_DATA ? "<null>" : text);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+SQLCHAR* sqlText(const char* text) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text)); }
+
+TEST_F(Odbc3Statement, SQLColumnsDescribesColumnsAsSQLDescribeColDoes) {
+    ASSERT_EQ(SQLColumns(stmt, nullptr, 0, nullptr, 0, sqlText("AllTypes"), SQL_NTS, sqlText("%"), SQL_NTS),
+              SQL_SUCCESS);
+    SQLSMALLINT count = 0;
+    SQLNumResultCols(stmt, &count);
+    EXPECT_EQ(count, 18);
+    const auto rows = readAll(stmt);
+    ASSERT_EQ(rows.size(), 14u);
+    // TABLE_NAME, COLUMN_NAME, DATA_TYPE, TYPE_NAME, COLUMN_SIZE, DECIMAL_DIGITS, ORDINAL_POSITION
+    const auto pick = [](const std::vector<std::string>& r) {
+        return r[2] + "|" + r[3] + "|" + r[4] + "|" + r[6] + "|" + r[8] + "|" + r[16];
+    };
+    EXPECT_EQ(pick(rows[0]), "AllTypes|ID|4|10|0|1");
+    EXPECT_EQ(pick(rows[1]), "AllTypes|Name|12|50|<null>|2");
+    EXPECT_EQ(pick(rows[9]), "AllTypes|Exact|2|18|4|10");
+    EXPECT_EQ(pick(rows[10]), "AllTypes|Stamp|93|19|0|11");
+    EXPECT_EQ(rows[10][13], "9"); // SQL_DATA_TYPE of a timestamp is SQL_DATETIME
+    EXPECT_EQ(rows[10][14], "3"); // with SQL_CODE_TIMESTAMP
+    SQLCloseCursor(stmt);
+    ASSERT_EQ(SQLColumns(stmt, nullptr, 0, nullptr, 0, sqlText("order%"), SQL_NTS, sqlText("q_y"), SQL_NTS),
+              SQL_SUCCESS);
+    const auto matched = readAll(stmt);
+    ASSERT_EQ(matched.size(), 1u);
+    EXPECT_EQ(matched[0][2] + "." + matched[0][3], "Order Lines.Qty");
+}
+
+TEST_F(Odbc3Statement, SQLTablesAnswersTheSpecialEnumerations) {
+    ASSERT_EQ(SQLTables(stmt, sqlText(""), 0, sqlText(""), 0, sqlText(""), 0, sqlText("%"), SQL_NTS), SQL_SUCCESS);
+    const auto types = readAll(stmt);
+    ASSERT_EQ(types.size(), 2u);
+    EXPECT_EQ(types[0][3], "SYSTEM TABLE");
+    EXPECT_EQ(types[1][3], "TABLE");
+    SQLCloseCursor(stmt);
+    ASSERT_EQ(SQLTables(stmt, nullptr, 0, nullptr, 0, sqlText("Wid_"), SQL_NTS, sqlText("'TABLE','VIEW'"), SQL_NTS),
+              SQL_SUCCESS);
+    const auto tables = readAll(stmt);
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0][2], "Wide");
+}
+
+TEST_F(Odbc3Statement, SQLGetTypeInfoListsEveryTypeByDataType) {
+    ASSERT_EQ(SQLGetTypeInfo(stmt, SQL_ALL_TYPES), SQL_SUCCESS);
+    const auto rows = readAll(stmt);
+    ASSERT_EQ(rows.size(), 14u);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        EXPECT_LE(std::stoi(rows[i - 1][1]), std::stoi(rows[i][1]));
+    SQLCloseCursor(stmt);
+    ASSERT_EQ(SQLGetTypeInfo(stmt, SQL_VARCHAR), SQL_SUCCESS);
+    const auto varchar = readAll(stmt);
+    ASSERT_EQ(varchar.size(), 1u);
+    EXPECT_EQ(varchar[0][0], "VARCHAR");
+    EXPECT_EQ(varchar[0][2], "255");
+}
+
+TEST_F(Odbc3Statement, PreparedStatementsRunAgainAfterTheCursorCloses) {
+    ASSERT_EQ(SQLPrepare(stmt, sqlText("select V from OneCol"), SQL_NTS), SQL_SUCCESS);
+    SQLSMALLINT count = 0;
+    ASSERT_EQ(SQLNumResultCols(stmt, &count), SQL_SUCCESS); // described before execution
+    EXPECT_EQ(count, 1);
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(SQLExecute(stmt), SQL_SUCCESS);
+        EXPECT_EQ(readAll(stmt).size(), 4u);
+        SQLLEN rows = 0;
+        EXPECT_EQ(SQLRowCount(stmt, &rows), SQL_SUCCESS);
+        EXPECT_EQ(rows, -1);
+        EXPECT_EQ(SQLMoreResults(stmt), SQL_NO_DATA);
+    }
+    ASSERT_EQ(SQLFreeStmt(stmt, SQL_CLOSE), SQL_SUCCESS);
+    EXPECT_EQ(SQLCloseCursor(stmt), SQL_ERROR);
+    EXPECT_EQ(firstState(), "24000");
+}
+
+TEST_F(Odbc3Statement, MaxRowsLimitsTheResult) {
+    SQLSetStmtAttr(stmt, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(7), 0);
+    ASSERT_EQ(run("select * from People"), SQL_SUCCESS);
+    EXPECT_EQ(readAll(stmt).size(), 7u);
+}
+
+TEST_F(Odbc3Statement, UnsupportedCursorSettingsAreChangedWith01S02) {
+    EXPECT_EQ(SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0),
+              SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(firstState(), "01S02");
+    SQLULEN type = 99;
+    SQLGetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, &type, 0, nullptr);
+    EXPECT_EQ(type, static_cast<SQLULEN>(SQL_CURSOR_FORWARD_ONLY));
+    EXPECT_EQ(SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0), SQL_SUCCESS);
+}
+
 struct Selection {
     const char* condition;
     std::vector<int> ids;

@@ -301,7 +301,7 @@ private slots:
         RecordedBoxes boxes;
         CExportDlg dlg;
         RunModal(dlg, [&] {
-            for (int id : {IDC_CONVERT, IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT, IDC_HELP_BUTTON}) {
+            for (int id : {IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT, IDC_HELP_BUTTON}) {
                 QTest::mouseClick(Button(dlg, id), Qt::LeftButton);
                 QVERIFY(dlg.GetSafeWidget()->isVisible());
             }

@@ -103,7 +103,7 @@ using MdbHandlePtr = std::unique_ptr<MdbHandle, MdbHandleCloser>;
 class DatabaseImpl final : public Database {
 public:
     DatabaseImpl(std::shared_ptr<const DatabaseFile> file, MdbHandlePtr handle)
-        : file_(std::move(file)), handle_(std::move(handle)), tables_(detail::readCatalog(file_)) {
+        : file_(std::move(file)), handle_(std::move(handle)), tables_(readCatalog(*this)) {
         for (const CatalogEntry& table : tables_) {
             foldedNames_.push_back(foldName(table.name));
         }
@@ -134,6 +134,15 @@ public:
     const std::string& path() const override { return file_->pages->path(); }
 
 private:
+    // A catalog that cannot be read means the file cannot be opened.
+    static std::vector<CatalogEntry> readCatalog(const DatabaseImpl& self) {
+        try {
+            return detail::readCatalog(self.file_);
+        } catch (const DriverError& error) {
+            throw DriverError(sqlstate::kUnableToConnect, error.what());
+        }
+    }
+
     TableDefinition readDefinition(const CatalogEntry& table) const {
         TableDefinition definition =
             detail::readTableDefinition(*file_, table.definitionPage, table.name);

@@ -31,6 +31,7 @@ struct DefinitionFormat {
 constexpr DefinitionFormat kJet3{23, 25, 31, 35, 43, 8, 18, 1, 3, 11, 13, 14, 16};
 constexpr DefinitionFormat kJet4{43, 45, 51, 55, 63, 12, 25, 5, 7, 11, 15, 21, 23};
 
+constexpr unsigned char kLargeNumberType = 0x13;
 constexpr unsigned char kFixedColumn = 0x01;
 constexpr unsigned char kAutoNumber = 0x04;
 constexpr unsigned char kAutoGuid = 0x40;
@@ -136,7 +137,13 @@ void describeColumn(const DatabaseFile& file, const unsigned char* entry,
     const unsigned char flags = entry[format.flags];
     const std::uint16_t length = le16(entry + format.length);
     info.kind = kindOf(entry[0]);
-    if (info.kind == ColumnKind::Text) {
+    if (entry[0] == kLargeNumberType) {
+        // Access's "Large Number" has no kind of its own; every value fits
+        // an exact decimal of 19 digits.
+        info.kind = ColumnKind::Numeric;
+        info.precision = 19;
+        layout.largeNumber = true;
+    } else if (info.kind == ColumnKind::Text) {
         // Jet 4 counts the bytes of UTF-16 text, Jet 3 one byte per character.
         info.maxLength = file.isJet3() ? length : length / 2U;
     } else if (info.kind == ColumnKind::Binary) {

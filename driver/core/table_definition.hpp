@@ -18,6 +18,7 @@ struct ColumnLayout {
     std::uint16_t varIndex = 0;    // entry in the row's variable column table
     std::uint16_t size = 0;        // bytes of a fixed column
     std::uint8_t scale = 0;        // Numeric
+    bool largeNumber = false;      // a 64-bit integer, presented as Numeric(19, 0)
 };
 
 // Everything the reader needs to know about a table.

@@ -310,6 +310,10 @@ void TableReaderImpl::read(std::size_t column, Value& out) {
 
 void TableReaderImpl::decodeFixed(const ColumnLayout& layout, const Field& stored,
                                   Value& out) const {
+    if (layout.largeNumber) {
+        decodeLargeNumber(stored, out);
+        return;
+    }
     if (stored.size < storedSize(layout.kind)) {
         damaged("a value on page " + std::to_string(pageNumber_) + " is too short.");
     }
@@ -361,6 +365,20 @@ void TableReaderImpl::decodeFixed(const ColumnLayout& layout, const Field& store
         out.type = Value::Type::Null;
         return;
     }
+}
+
+void TableReaderImpl::decodeLargeNumber(const Field& stored, Value& out) const {
+    if (stored.size < 8) {
+        damaged("a value on page " + std::to_string(pageNumber_) + " is too short.");
+    }
+    const auto number = static_cast<std::int64_t>(le64(stored.data));
+    const std::uint64_t magnitude =
+        number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+    out.type = Value::Type::Decimal;
+    out.decimal.negative = number < 0;
+    out.decimal.scale = 0;
+    out.decimal.magnitude = {static_cast<std::uint32_t>(magnitude),
+                             static_cast<std::uint32_t>(magnitude >> 32), 0, 0};
 }
 
 void TableReaderImpl::decodeText(const unsigned char* data, std::size_t size,

@@ -42,6 +42,7 @@ private:
     bool nullBit(std::uint16_t number) const;
 
     void decodeFixed(const ColumnLayout& layout, const Field& field, Value& out) const;
+    void decodeLargeNumber(const Field& field, Value& out) const;
     void decodeText(const unsigned char* data, std::size_t size, std::string& out) const;
     void readLongValue(const Field& field, std::vector<unsigned char>& out);
     const unsigned char* findRow(std::uint32_t pointer, std::vector<unsigned char>& buffer,

@@ -18,6 +18,8 @@ struct Expr; // the parsed WHERE condition, defined by the parser
 struct OrderTerm {
     std::string column; // unquoted name as written
     bool descending = false;
+    std::string qualifier; // table name or alias before the column, empty when none
+    std::size_t ordinal = 0; // ORDER BY 2: 1-based select-list position; column is empty
 };
 
 // SELECT [TOP n] * | columns FROM table [WHERE cond] [ORDER BY terms]
@@ -26,19 +28,24 @@ struct SelectStatement {
     bool allColumns = false;
     std::vector<std::string> columns; // unquoted names as written
     std::string table;                // unquoted name as written
+    std::vector<std::string> columnQualifiers; // per column: table or alias before it, or empty
+    std::string tableAlias;                    // FROM table [AS] alias; empty when none
     std::shared_ptr<const Expr> where;
     std::vector<OrderTerm> orderBy;
 };
 
 // Parses one SELECT statement. Throws DriverError: 42000 for a syntax error,
-// quoting the offending text and its position; a clear error for statements
-// that would write.
+// quoting the offending text and its 1-based position, and for valid SQL the
+// driver does not support (joins, grouping, functions, ...); HY000 saying the
+// driver is read-only for statements that would write.
 SelectStatement parse(std::string_view sqlText);
 
 // A statement whose names are resolved against a table's columns.
 class BoundQuery {
 public:
-    // Throws DriverError 42S22 quoting the first unknown column name.
+    // Throws DriverError 42S22 quoting the first unknown column name, 22018
+    // for a comparison between types Access cannot compare (a Text column
+    // with a date, say) and 42000 for an invalid LIKE pattern.
     BoundQuery(const SelectStatement& statement, const std::vector<ColumnInfo>& tableColumns);
     ~BoundQuery();
     BoundQuery(BoundQuery&&) noexcept;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace kelvara::driver::sql {
+
+// Reads the code point at `text[pos]` and moves `pos` past it. A byte that
+// does not start a valid UTF-8 sequence is taken on its own, as U+DC00 plus
+// the byte, so damaged text still compares consistently.
+char32_t nextCodePoint(std::string_view text, std::size_t& pos) noexcept;
+
+// Access compares text without regard to case. Lower-cases the letters of
+// Latin (Basic, Latin-1, Extended-A), Greek, Cyrillic and the full-width
+// forms; other code points stay as they are.
+char32_t foldCase(char32_t c) noexcept;
+
+// -1, 0 or 1: the texts' case-folded code points in order.
+int compareText(std::string_view a, std::string_view b) noexcept;
+
+inline bool equalText(std::string_view a, std::string_view b) noexcept {
+    return compareText(a, b) == 0;
+}
+
+// Number of code points in text[0, bytes): a 1-based position is this plus one.
+std::size_t countCodePoints(std::string_view text) noexcept;
+
+} // namespace kelvara::driver::sql

@@ -14,7 +14,7 @@ namespace kelvara::driver::detail {
 struct CatalogEntry {
     std::string name;
     std::uint32_t definitionPage = 0;
-    bool system = false;                 // a system or hidden table
+    bool system = false;                   // a system or hidden table
     std::vector<unsigned char> properties; // the table's design properties, as stored
 };
 

@@ -84,8 +84,7 @@ void checkCatalogPage(const DatabaseFile& file) {
     detail::throwCannotOpen(file.pages->path(), "the file is damaged.");
 }
 
-void checkPassword(const FileHeader& header, const std::string& password,
-                   const std::string& path) {
+void checkPassword(const FileHeader& header, const std::string& password, const std::string& path) {
     if (!header.password.empty() && header.password != password) {
         throw DriverError(sqlstate::kInvalidAuthorization,
                           "Not a valid password for the database file '" + path + "'.");

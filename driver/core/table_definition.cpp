@@ -177,7 +177,8 @@ std::vector<unsigned char> readPointedRow(const DatabaseFile& file, std::uint32_
     file.pages->read(pageNumber, page.data());
     const unsigned offset = file.rowCountOffset();
     const unsigned count = le16(page.data() + offset);
-    if (page[0] != kDataPage || rowIndex >= count || offset + 2 + 2 * std::size_t{count} > pageSize) {
+    if (page[0] != kDataPage || rowIndex >= count ||
+        offset + 2 + 2 * std::size_t{count} > pageSize) {
         throwDamaged(file.pages->path(), "row " + std::to_string(rowIndex) + " of page " +
                                              std::to_string(pageNumber) + " does not exist.");
     }
@@ -211,8 +212,7 @@ TableDefinition readTableDefinition(const DatabaseFile& file, std::uint32_t page
     std::vector<ColumnInfo> columns(columnCount);
     std::vector<ColumnLayout> layouts(columnCount);
     for (std::size_t i = 0; i < columnCount; ++i) {
-        describeColumn(file, bytes.at(pos, format.columnEntrySize), format, columns[i],
-                       layouts[i]);
+        describeColumn(file, bytes.at(pos, format.columnEntrySize), format, columns[i], layouts[i]);
         pos += format.columnEntrySize;
     }
     for (std::size_t i = 0; i < columnCount; ++i) {

@@ -49,8 +49,8 @@ std::size_t storedSize(ColumnKind kind) {
 TableReaderImpl::TableReaderImpl(std::shared_ptr<const DatabaseFile> file,
                                  TableDefinition definition)
     : file_(std::move(file)), definition_(std::move(definition)),
-      cursor_(*file_, definition_.usageMap), pageSize_(file_->pages->pageSize()),
-      page_(pageSize_), overflowPage_(pageSize_), longValuePage_(pageSize_) {}
+      cursor_(*file_, definition_.usageMap), pageSize_(file_->pages->pageSize()), page_(pageSize_),
+      overflowPage_(pageSize_), longValuePage_(pageSize_) {}
 
 void TableReaderImpl::damaged(const std::string& what) const {
     throwDamaged(file_->pages->path(), "table '" + definition_.name + "': " + what);
@@ -400,7 +400,8 @@ void TableReaderImpl::readLongValue(const Field& stored, std::vector<unsigned ch
     const std::uint32_t pointer = le32(stored.data + 4);
     const std::uint64_t fileBytes = std::uint64_t{file_->pages->pageCount()} * pageSize_;
     if (length > fileBytes) {
-        damaged("a long value on page " + std::to_string(pageNumber_) + " is longer than the file.");
+        damaged("a long value on page " + std::to_string(pageNumber_) +
+                " is longer than the file.");
     }
     switch (header & kLongValueKindMask) {
     case kLongValueInline:

@@ -57,7 +57,7 @@ private:
     std::vector<unsigned char> page_;         // the current data page
     std::vector<unsigned char> overflowPage_; // the page a moved row lives on
     std::vector<unsigned char> longValuePage_;
-    std::vector<unsigned char> longValue_;    // a memo or OLE value being put together
+    std::vector<unsigned char> longValue_; // a memo or OLE value being put together
     std::uint32_t pageNumber_ = 0;
     unsigned rowCount_ = 0;
     unsigned nextRow_ = 0;
@@ -69,7 +69,7 @@ private:
     std::size_t rowSize_ = 0;
     unsigned rowColumns_ = 0;
     const unsigned char* nullMask_ = nullptr;
-    std::size_t fixedEnd_ = 0;      // end of the fixed part and the variable data
+    std::size_t fixedEnd_ = 0; // end of the fixed part and the variable data
     unsigned rowVariableCount_ = 0;
     std::vector<std::size_t> variableOffsets_; // rowVariableCount_ + 1 entries
 };

@@ -1,18 +1,16 @@
 // Files that cannot be opened, damaged files and database passwords: always a
 // DriverError with a SQLSTATE and the file's name, never a crash or a word on
 // stderr.
-#include "fixture_paths.hpp"
-#include "scratch_files.hpp"
-
 #include "driver/core/database.hpp"
 #include "driver/core/error.hpp"
 #include "driver/core/format.hpp"
 #include "driver/core/rc4.hpp"
-
-#include <gtest/gtest.h>
+#include "fixture_paths.hpp"
+#include "scratch_files.hpp"
 
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace kelvara::driver {
@@ -142,8 +140,8 @@ TEST_P(DamagedCopies, FailCleanly) {
         switch (variant % 3) {
         case 0: // a few bytes of one page, often a definition or the catalog
         {
-            const std::size_t page = variant % 2 == 0 ? 2 + random() % 8
-                                                      : random() % (bytes.size() / pageSize);
+            const std::size_t page =
+                variant % 2 == 0 ? 2 + random() % 8 : random() % (bytes.size() / pageSize);
             for (int n = 0; n < 6; ++n) {
                 bytes[page * pageSize + random() % pageSize] = static_cast<char>(random());
             }
@@ -187,11 +185,16 @@ std::vector<char> withPassword(std::vector<char> bytes, const std::u16string& pa
 
 TEST(Password, MustMatchTheStoredOne) {
     ScratchDir dir;
-    const std::string path = dir.write(
-        "secret.mdb", withPassword(test::readBytes(test::fixturePath("fixtures.mdb")), u"S\u00e9cret"));
+    const std::string path =
+        dir.write("secret.mdb",
+                  withPassword(test::readBytes(test::fixturePath("fixtures.mdb")), u"S\u00e9cret"));
     expectOpenFails(path, "", "28000", "password");
-    expectOpenFails(path, "s\xC3\xA9" "cret", "28000", "password");
-    EXPECT_NO_THROW(Database::open(path, "S\xC3\xA9" "cret"));
+    expectOpenFails(path,
+                    "s\xC3\xA9"
+                    "cret",
+                    "28000", "password");
+    EXPECT_NO_THROW(Database::open(path, "S\xC3\xA9"
+                                         "cret"));
 }
 
 TEST(Password, IsIgnoredWhenTheFileHasNone) {

@@ -1,12 +1,10 @@
 // The files Access itself wrote: every table opens and reads whole, with text
 // in the right code page.
-#include "fixture_paths.hpp"
-
 #include "driver/core/database.hpp"
 #include "driver/core/format.hpp"
+#include "fixture_paths.hpp"
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 namespace kelvara::driver {

@@ -9,6 +9,7 @@
 #include "driver/core/format.hpp"
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <string>
 
@@ -21,6 +22,13 @@ using kelvara::driver::Value;
 
 double seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// CPU time of this process: on a busy machine it says more than the wall clock.
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 struct Totals {
@@ -65,18 +73,22 @@ int main(int argc, char** argv) {
         const auto reader = database->openTable(table);
 
         auto start = Clock::now();
+        double cpuStart = cpuSeconds();
         const Totals walked = walkRows(*reader);
         const double walkSeconds = seconds(start);
+        const double walkCpu = cpuSeconds() - cpuStart;
 
         start = Clock::now();
+        cpuStart = cpuSeconds();
         const Totals formatted = decodeAndFormat(*reader);
         const double formatSeconds = seconds(start);
+        const double formatCpu = cpuSeconds() - cpuStart;
 
         std::printf("table %s: %zu rows, %zu columns\n", table.c_str(), walked.rows,
                     reader->columns().size());
-        std::printf("row walk only:           %.3f s\n", walkSeconds);
-        std::printf("decode + character form: %.3f s (%zu bytes of text)\n", formatSeconds,
-                    formatted.bytes);
+        std::printf("row walk only:           %.3f s (CPU %.3f s)\n", walkSeconds, walkCpu);
+        std::printf("decode + character form: %.3f s (CPU %.3f s, %zu bytes of text)\n",
+                    formatSeconds, formatCpu, formatted.bytes);
         return 0;
     } catch (const kelvara::driver::DriverError& error) {
         std::fprintf(stderr, "%s: %s\n", error.sqlstate(), error.what());

@@ -235,7 +235,8 @@ void TableReaderImpl::crackJet3VariableOffsets() {
 }
 
 bool TableReaderImpl::nullBit(std::uint16_t number) const {
-    return number < rowColumns_ && ((nullMask_[number / 8] >> (number % 8)) & 1U) != 0;
+    return number < rowColumns_ &&
+           ((static_cast<unsigned>(nullMask_[number / 8]) >> (number % 8)) & 1U) != 0;
 }
 
 TableReaderImpl::Field TableReaderImpl::field(const ColumnLayout& layout) const {

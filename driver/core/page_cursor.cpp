@@ -10,7 +10,7 @@ constexpr std::size_t kInlineBitmapStart = 5;
 constexpr std::size_t kMapPageBitmapStart = 4;
 
 bool bitSet(const unsigned char* bitmap, std::uint64_t bit) {
-    return (bitmap[bit / 8] >> (bit % 8)) & 1U;
+    return ((static_cast<unsigned>(bitmap[bit / 8]) >> (bit % 8)) & 1U) != 0;
 }
 
 } // namespace

@@ -453,9 +453,9 @@ SQLRETURN bindCol(SQLHSTMT handle, SQLUSMALLINT column, SQLSMALLINT cType, SQLPO
             binding = ColumnBinding{};
             return SQL_SUCCESS;
         }
-        if (cType != SQL_C_CHAR && cType != SQL_C_BINARY && cType != SQL_C_DEFAULT)
+        if (!isSupportedCType(cType))
             throw DriverError(sqlstate::kOptionalFeatureNotImplemented,
-                              "Binding to C type " + std::to_string(cType) + " is not supported; use SQL_C_CHAR.");
+                              "Binding to C type " + std::to_string(cType) + " is not supported.");
         binding = ColumnBinding{cType, target, bufferLength, indicator};
         return SQL_SUCCESS;
     });

@@ -9,6 +9,9 @@
 
 namespace kelvara::driver::odbc {
 
+// Whether SQLGetData and SQLBindCol accept the C type.
+bool isSupportedCType(SQLSMALLINT cType) noexcept;
+
 // The C type SQL_C_DEFAULT stands for with a column of this SQL type.
 SQLSMALLINT defaultCType(const ResultColumn& column) noexcept;
 

@@ -185,13 +185,71 @@ TEST_F(Odbc3Statement, BoundColumnsAreFilledByFetch) {
     EXPECT_EQ(firstState(), "HY106");
 }
 
-TEST_F(Odbc3Statement, UnsupportedCTypesAreRefusedWithHYC00) {
-    onRow(1, "Big");
-    SQLINTEGER number = 0;
+TEST_F(Odbc3Statement, FixedSizeCTypesGetTheNaturalValue) {
+    onRow(1, "Big, Small, Tiny, Amount, Price, Stamp, Flag, Guid, Name");
     SQLLEN indicator = 0;
-    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_SLONG, &number, sizeof number, &indicator), SQL_ERROR);
-    EXPECT_EQ(firstState(), "HYC00");
+    SQLINTEGER big = 0;
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_SLONG, &big, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(big, 123456789);
+    EXPECT_EQ(indicator, 4);
+    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_SLONG, &big, 0, &indicator), SQL_NO_DATA);
+    SQLSMALLINT small = 0;
+    ASSERT_EQ(SQLGetData(stmt, 2, SQL_C_DEFAULT, &small, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(small, -123);
+    unsigned char tiny = 0;
+    ASSERT_EQ(SQLGetData(stmt, 3, SQL_C_UTINYINT, &tiny, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(tiny, 7);
+    double amount = 0;
+    ASSERT_EQ(SQLGetData(stmt, 4, SQL_C_DOUBLE, &amount, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(amount, 3.141592653589793);
+    SQLINTEGER price = 0;
+    ASSERT_EQ(SQLGetData(stmt, 5, SQL_C_SLONG, &price, 0, &indicator), SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(price, 1234);
+    EXPECT_EQ(firstState(), "01S07");
+    SQL_TIMESTAMP_STRUCT stamp{};
+    ASSERT_EQ(SQLGetData(stmt, 6, SQL_C_TYPE_TIMESTAMP, &stamp, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(stamp.year, 2024);
+    EXPECT_EQ(stamp.month, 2);
+    EXPECT_EQ(stamp.day, 29);
+    EXPECT_EQ(stamp.hour * 10000 + stamp.minute * 100 + stamp.second, 134507);
+    unsigned char flag = 0;
+    ASSERT_EQ(SQLGetData(stmt, 7, SQL_C_BIT, &flag, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(flag, 1);
+    SQLGUID guid{};
+    ASSERT_EQ(SQLGetData(stmt, 8, SQL_C_GUID, &guid, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(guid.Data1, 0x3F2504E0u);
+    EXPECT_EQ(guid.Data2, 0x4F89);
+    EXPECT_EQ(guid.Data4[7], 0x01);
+    SQLWCHAR wide[4] = {};
+    ASSERT_EQ(SQLGetData(stmt, 9, SQL_C_WCHAR, wide, sizeof wide, &indicator), SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(indicator, 10); // bytes of "Alice" in UTF-16
+    EXPECT_EQ(wide[0], u'A');
+    EXPECT_EQ(wide[2], u'i');
+    EXPECT_EQ(wide[3], 0);
 }
+
+struct RefusedConversion {
+    const char* column;
+    SQLSMALLINT cType;
+    const char* sqlstate;
+};
+
+class RefusedConversions : public Odbc3Statement, public ::testing::WithParamInterface<RefusedConversion> {};
+
+TEST_P(RefusedConversions, ReportTheirSqlstate) {
+    onRow(1, GetParam().column);
+    char buffer[64];
+    SQLLEN indicator = 0;
+    EXPECT_EQ(SQLGetData(stmt, 1, GetParam().cType, buffer, sizeof buffer, &indicator), SQL_ERROR);
+    EXPECT_EQ(firstState(), GetParam().sqlstate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, RefusedConversions,
+                         ::testing::Values(RefusedConversion{"Big", SQL_C_STINYINT, "22003"},
+                                           RefusedConversion{"Stamp", SQL_C_SLONG, "07006"},
+                                           RefusedConversion{"Name", SQL_C_SLONG, "22018"},
+                                           RefusedConversion{"Amount", SQL_C_GUID, "07006"},
+                                           RefusedConversion{"Exact", SQL_C_NUMERIC, "HYC00"}));
 
 TEST_F(Odbc3Statement, SequenceAndIndexErrorsAreReported) {
     char buffer[8];

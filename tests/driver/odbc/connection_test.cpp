@@ -74,6 +74,13 @@ TEST(Connection, InformationAboutTheDriverAndFunctions) {
     EXPECT_EQ(length, static_cast<SQLSMALLINT>(std::string("libkelvaraodbc.so").size()));
     EXPECT_EQ(diagnosticsOf(SQL_HANDLE_DBC, client.connection()).states.at(0), "01004");
 
+    char native[64] = {};
+    SQLINTEGER nativeLength = 0;
+    ASSERT_EQ(SQLNativeSql(client.connection(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("select * from `T`")),
+                           SQL_NTS, reinterpret_cast<SQLCHAR*>(native), sizeof native, &nativeLength),
+              SQL_SUCCESS);
+    EXPECT_STREQ(native, "select * from `T`");
+
     SQLUSMALLINT supported = SQL_FALSE;
     SQLGetFunctions(client.connection(), SQL_API_SQLGETDATA, &supported);
     EXPECT_EQ(supported, SQL_TRUE);

@@ -205,7 +205,7 @@ std::string ExportClient::asKept(const std::string& full, const ColumnDescriptio
 std::optional<std::string> ExportClient::readValue(SQLHSTMT stmt, SQLUSMALLINT index) {
     const ColumnDescription& d = columns_[index];
     const bool isLong = isLongType(d);
-    const SQLLEN b = bufferSize(d) + (isLong ? 0 : extraRoom_);
+    const SQLLEN b = bufferSize(d);
     std::string buffer(static_cast<std::size_t>(b), '\0');
     SQLLEN indicator = 0;
     const SQLUSMALLINT column = static_cast<SQLUSMALLINT>(index + 1);
@@ -218,8 +218,21 @@ std::optional<std::string> ExportClient::readValue(SQLHSTMT stmt, SQLUSMALLINT i
         return std::nullopt;
     if (indicator < b)
         return buffer.substr(0, static_cast<std::size_t>(indicator));
-    if (!isLong)
+    if (!isLong && !readOn_)
         return buffer.substr(0, static_cast<std::size_t>(b - 1));
+    if (!isLong) {
+        // Further calls with the same buffer, each continuing the last.
+        std::string value = buffer.substr(0, static_cast<std::size_t>(b - 1));
+        while (rc == SQL_SUCCESS_WITH_INFO) {
+            rc = SQLGetData(stmt, column, SQL_C_CHAR, buffer.data(), b, &indicator);
+            if (rc == SQL_ERROR)
+                fail(rc, stmt);
+            if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+                throw DbError("", {});
+            value.append(buffer.data(), static_cast<std::size_t>(std::min(indicator, b - 1)));
+        }
+        return value;
+    }
     // The second call reads the rest, sized exactly from the first answer.
     std::string value = buffer.substr(0, static_cast<std::size_t>(b - 1));
     const SQLLEN second = indicator - b + 2;

@@ -14,8 +14,7 @@
 namespace kelvara::driver::odbc {
 namespace {
 
-template <class T>
-void appendRaw(std::string& out, T number) {
+template <class T> void appendRaw(std::string& out, T number) {
     char bytes[sizeof number];
     std::memcpy(bytes, &number, sizeof number);
     out.append(bytes, sizeof number);
@@ -71,7 +70,10 @@ void appendUtf16(std::string_view utf8, std::string& out) {
         std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         if (i + length > utf8.size())
             length = utf8.size() - i;
-        std::uint32_t code = length == 1 ? lead : length == 2 ? (lead & 0x1FU) : length == 3 ? (lead & 0x0FU) : (lead & 0x07U);
+        std::uint32_t code = length == 1   ? lead
+                             : length == 2 ? (lead & 0x1FU)
+                             : length == 3 ? (lead & 0x0FU)
+                                           : (lead & 0x07U);
         for (std::size_t k = 1; k < length; ++k)
             code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3FU);
         i += length;
@@ -85,11 +87,14 @@ void appendUtf16(std::string_view utf8, std::string& out) {
     }
 }
 
-bool isCharacterCType(SQLSMALLINT cType) { return cType == SQL_C_CHAR || cType == SQL_C_WCHAR; }
+bool isCharacterCType(SQLSMALLINT cType) {
+    return cType == SQL_C_CHAR || cType == SQL_C_WCHAR;
+}
 
 // The full form of the value as a character or binary C type; text is used
 // in place, anything else is formatted once per row into the piece's buffer.
-std::string_view sourceBytes(const Value& value, const ResultColumn& column, SQLSMALLINT cType, PieceState& piece) {
+std::string_view sourceBytes(const Value& value, const ResultColumn& column, SQLSMALLINT cType,
+                             PieceState& piece) {
     if ((value.type == Value::Type::Text && cType != SQL_C_WCHAR) ||
         (value.type == Value::Type::Binary && cType == SQL_C_BINARY))
         return value.bytes;
@@ -116,7 +121,8 @@ std::string_view sourceBytes(const Value& value, const ResultColumn& column, SQL
 SQLRETURN putPiece(Diagnostics& diag, std::string_view source, SQLSMALLINT cType, PieceState& piece,
                    SQLPOINTER target, SQLLEN bufferLength, SQLLEN* indicator) {
     if (bufferLength < 0)
-        throw DriverError(sqlstate::kInvalidStringOrBufferLength, "Invalid string or buffer length.");
+        throw DriverError(sqlstate::kInvalidStringOrBufferLength,
+                          "Invalid string or buffer length.");
     if (piece.finished)
         return SQL_NO_DATA;
     const std::size_t remaining = source.size() - std::min(piece.offset, source.size());
@@ -147,9 +153,10 @@ SQLRETURN putPiece(Diagnostics& diag, std::string_view source, SQLSMALLINT cType
 }
 
 [[noreturn]] void restricted(SQLSMALLINT cType) {
-    throw DriverError(sqlstate::kRestrictedDataType,
-                      "Restricted data type attribute violation: the value cannot be converted to C type " +
-                          std::to_string(cType) + ".");
+    throw DriverError(
+        sqlstate::kRestrictedDataType,
+        "Restricted data type attribute violation: the value cannot be converted to C type " +
+            std::to_string(cType) + ".");
 }
 
 [[noreturn]] void outOfRange() {
@@ -157,7 +164,8 @@ SQLRETURN putPiece(Diagnostics& diag, std::string_view source, SQLSMALLINT cType
 }
 
 [[noreturn]] void invalidCharacterValue() {
-    throw DriverError(sqlstate::kInvalidCastValue, "Invalid character value for cast specification.");
+    throw DriverError(sqlstate::kInvalidCastValue,
+                      "Invalid character value for cast specification.");
 }
 
 // A whole number and whether a fraction was dropped to get it.
@@ -201,7 +209,8 @@ Whole wholeOf(const Value& value, SQLSMALLINT cType) {
         return {value.integer / 10000, value.integer % 10000 != 0};
     case Value::Type::Float32:
     case Value::Type::Float64: {
-        const double real = value.type == Value::Type::Float32 ? static_cast<double>(value.float32) : value.float64;
+        const double real =
+            value.type == Value::Type::Float32 ? static_cast<double>(value.float32) : value.float64;
         if (!(real > -9.3e18 && real < 9.3e18))
             outOfRange();
         return {static_cast<std::int64_t>(std::trunc(real)), std::trunc(real) != real};
@@ -251,10 +260,12 @@ double realOf(const Value& value, SQLSMALLINT cType) {
 }
 
 template <class T>
-void putInteger(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINTER target, SQLLEN* indicator) {
+void putInteger(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINTER target,
+                SQLLEN* indicator) {
     const Whole whole = wholeOf(value, cType);
     if (whole.value < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
-        (whole.value > 0 && static_cast<std::uint64_t>(whole.value) > std::numeric_limits<T>::max()))
+        (whole.value > 0 &&
+         static_cast<std::uint64_t>(whole.value) > std::numeric_limits<T>::max()))
         outOfRange();
     const auto number = static_cast<T>(whole.value);
     std::memcpy(target, &number, sizeof number);
@@ -264,7 +275,8 @@ void putInteger(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOI
         diag.add(sqlstate::kFractionalTruncation, "Fractional truncation.");
 }
 
-void putBit(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINTER target, SQLLEN* indicator) {
+void putBit(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINTER target,
+            SQLLEN* indicator) {
     const double real = realOf(value, cType);
     if (real < 0 || real >= 2)
         outOfRange();
@@ -307,15 +319,15 @@ SQL_TIMESTAMP_STRUCT timestampOf(const Value& value, SQLSMALLINT cType) {
     return ts;
 }
 
-template <class T>
-void putStruct(const T& value, SQLPOINTER target, SQLLEN* indicator) {
+template <class T> void putStruct(const T& value, SQLPOINTER target, SQLLEN* indicator) {
     std::memcpy(target, &value, sizeof value);
     if (indicator != nullptr)
         *indicator = sizeof value;
 }
 
 // Converts to a fixed-size C type; false when `cType` is none the driver knows.
-bool putFixed(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINTER target, SQLLEN* indicator) {
+bool putFixed(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINTER target,
+              SQLLEN* indicator) {
     switch (cType) {
     case SQL_C_BIT:
         putBit(diag, value, cType, target, indicator);
@@ -352,7 +364,8 @@ bool putFixed(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINT
         return true;
     case SQL_C_FLOAT: {
         const double real = realOf(value, cType);
-        if (std::isfinite(real) && std::fabs(real) > static_cast<double>(std::numeric_limits<float>::max()))
+        if (std::isfinite(real) &&
+            std::fabs(real) > static_cast<double>(std::numeric_limits<float>::max()))
             outOfRange();
         putStruct(static_cast<float>(real), target, indicator);
         return true;
@@ -366,7 +379,8 @@ bool putFixed(Diagnostics& diag, const Value& value, SQLSMALLINT cType, SQLPOINT
         const SQL_TIMESTAMP_STRUCT ts = timestampOf(value, cType);
         putStruct(SQL_DATE_STRUCT{ts.year, ts.month, ts.day}, target, indicator);
         if (ts.hour != 0 || ts.minute != 0 || ts.second != 0)
-            diag.add(sqlstate::kFractionalTruncation, "Fractional truncation: the time of day was dropped.");
+            diag.add(sqlstate::kFractionalTruncation,
+                     "Fractional truncation: the time of day was dropped.");
         return true;
     }
     case SQL_C_TYPE_TIME:
@@ -452,8 +466,9 @@ SQLSMALLINT defaultCType(const ResultColumn& column) noexcept {
     }
 }
 
-SQLRETURN convertValue(Diagnostics& diag, const Value& value, const ResultColumn& column, SQLSMALLINT cType,
-                       PieceState& piece, SQLPOINTER target, SQLLEN bufferLength, SQLLEN* indicator) {
+SQLRETURN convertValue(Diagnostics& diag, const Value& value, const ResultColumn& column,
+                       SQLSMALLINT cType, PieceState& piece, SQLPOINTER target, SQLLEN bufferLength,
+                       SQLLEN* indicator) {
     if (cType == SQL_C_DEFAULT)
         cType = defaultCType(column);
     if (!isSupportedCType(cType))
@@ -470,13 +485,15 @@ SQLRETURN convertValue(Diagnostics& diag, const Value& value, const ResultColumn
         return SQL_NO_DATA;
     if (value.isNull()) {
         if (indicator == nullptr)
-            throw DriverError(sqlstate::kNullIndicatorRequired, "Indicator variable required but not supplied.");
+            throw DriverError(sqlstate::kNullIndicatorRequired,
+                              "Indicator variable required but not supplied.");
         *indicator = SQL_NULL_DATA;
         piece.finished = true;
         return SQL_SUCCESS;
     }
     if (isCharacterCType(cType) || cType == SQL_C_BINARY)
-        return putPiece(diag, sourceBytes(value, column, cType, piece), cType, piece, target, bufferLength, indicator);
+        return putPiece(diag, sourceBytes(value, column, cType, piece), cType, piece, target,
+                        bufferLength, indicator);
     // Fixed-size types come whole, in one call.
     putFixed(diag, value, cType, target, indicator);
     piece.finished = true;

@@ -8,7 +8,6 @@
 // C++ templates out of it.
 #include <glib.h>
 #include <mdbtools.h>
-
 #include <set>
 
 namespace kelvara::test {
@@ -17,8 +16,9 @@ namespace {
 std::vector<std::string> userTables(ExportClient& client) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     SQLAllocHandle(SQL_HANDLE_STMT, client.connection(), &stmt);
-    EXPECT_TRUE(SQL_SUCCEEDED(SQLTables(stmt, nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(const_cast<char*>("%")),
-                                        SQL_NTS, reinterpret_cast<SQLCHAR*>(const_cast<char*>("TABLE")), SQL_NTS)));
+    EXPECT_TRUE(SQL_SUCCEEDED(
+        SQLTables(stmt, nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(const_cast<char*>("%")),
+                  SQL_NTS, reinterpret_cast<SQLCHAR*>(const_cast<char*>("TABLE")), SQL_NTS)));
     std::vector<std::string> names;
     char name[512];
     SQLLEN indicator = 0;
@@ -30,7 +30,9 @@ std::vector<std::string> userTables(ExportClient& client) {
     return names;
 }
 
-std::string describe(const std::optional<std::string>& v) { return v ? "\"" + *v + "\"" : "NULL"; }
+std::string describe(const std::optional<std::string>& v) {
+    return v ? "\"" + *v + "\"" : "NULL";
+}
 
 class FixtureExport : public ::testing::TestWithParam<const char*> {};
 
@@ -90,7 +92,8 @@ std::size_t libmdbRowCount(const std::string& path, const std::string& table) {
     if (mdb == nullptr)
         return 0;
     std::size_t rows = 0;
-    if (MdbTableDef* def = mdb_read_table_by_name(mdb, const_cast<char*>(table.c_str()), MDB_TABLE)) {
+    if (MdbTableDef* def =
+            mdb_read_table_by_name(mdb, const_cast<char*>(table.c_str()), MDB_TABLE)) {
         mdb_read_columns(def);
         mdb_rewind_table(def);
         while (mdb_fetch_row(def))
@@ -120,12 +123,14 @@ TEST_P(RealFileExport, EveryTableOpensAndReadsWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RealFileExport,
-                         ::testing::Values("nwind.mdb", "ASampleDatabase.accdb", "DateTestDatabase.mdb"));
+                         ::testing::Values("nwind.mdb", "ASampleDatabase.accdb",
+                                           "DateTestDatabase.mdb"));
 
 TEST(Jet3Export, TextComesFromTheFilesCodePageAsUtf8) {
     ExportClient client;
     client.open(connectionText(fixture("real/nwind.mdb")));
-    const auto rows = client.query("select CompanyName, City from Customers where CustomerID = 'BERGS'");
+    const auto rows =
+        client.query("select CompanyName, City from Customers where CustomerID = 'BERGS'");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0].value_or("NULL"), "Berglunds snabbk\xC3\xB6p");
     EXPECT_EQ(rows[0][1].value_or("NULL"), "Lule\xC3\xA5");

@@ -7,10 +7,9 @@
 // value read with SQLGetData(SQL_C_CHAR) into buffers sized from the column
 // description, with the error text built from SQLError.
 
+#include <optional>
 #include <sql.h>
 #include <sqlext.h>
-
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,7 +39,8 @@ using Row = std::vector<std::optional<std::string>>; // nullopt: SQL_NULL_DATA
 struct ConnectAnswers {
     SQLSMALLINT apiConformance = -1;
     SQLSMALLINT sqlConformance = -1;
-    SQLUINTEGER scrollConcurrency = 0, scrollOptions = 0, bookmarkPersistence = 0, getDataExtensions = 0;
+    SQLUINTEGER scrollConcurrency = 0, scrollOptions = 0, bookmarkPersistence = 0,
+                getDataExtensions = 0;
     SQLUSMALLINT txnCapable = 99, cursorCommit = 99, cursorRollback = 99;
     std::string readOnly;
     char quoteChar = 0;

@@ -4,17 +4,20 @@
 // times mdb-export on the same table and a bare libmdb row scan, the floor.
 //
 // usage: kelvara_odbc_bench [bench.mdb] [table]
+
 // mdbtools.h includes glib inside an extern "C" block; glib first keeps its
 // C++ templates out of it.
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <glib.h>
+
 #include <mdbtools.h>
 #include <sql.h>
 #include <sqlext.h>
-#include <string>
 #include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {

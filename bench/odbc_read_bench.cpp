@@ -4,13 +4,14 @@
 // times mdb-export on the same table and a bare libmdb row scan, the floor.
 //
 // usage: kelvara_odbc_bench [bench.mdb] [table]
+
 // mdbtools.h includes glib inside an extern "C" block; glib first keeps its
 // C++ templates out of it.
 #include <glib.h>
+
 #include <mdbtools.h>
 #include <sql.h>
 #include <sqlext.h>
-
 #include <sys/resource.h>
 
 #include <chrono>
@@ -57,8 +58,9 @@ public:
         std::string text = "DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=" + path;
         SQLCHAR out[512];
         SQLSMALLINT outLength = 0;
-        if (!SQL_SUCCEEDED(SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, out,
-                                            sizeof out, &outLength, SQL_DRIVER_COMPLETE)))
+        if (!SQL_SUCCEEDED(SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                                            SQL_NTS, out, sizeof out, &outLength,
+                                            SQL_DRIVER_COMPLETE)))
             die("SQLDriverConnect", SQL_HANDLE_DBC, dbc_);
     }
     ~Connection() {
@@ -85,8 +87,8 @@ public:
             SQLCHAR name[256];
             SQLSMALLINT nameLength = 0, digits = 0, nullable = 0;
             SQLDescribeCol(stmt, static_cast<SQLUSMALLINT>(i + 1), name, sizeof name, &nameLength,
-                           &types[static_cast<std::size_t>(i)], &sizes[static_cast<std::size_t>(i)], &digits,
-                           &nullable);
+                           &types[static_cast<std::size_t>(i)], &sizes[static_cast<std::size_t>(i)],
+                           &digits, &nullable);
         }
         ReadTotals totals;
         std::string value;
@@ -110,7 +112,8 @@ public:
     }
 
 private:
-    static void readValue(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type, SQLULEN size, std::string& value) {
+    static void readValue(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type, SQLULEN size,
+                          std::string& value) {
         const bool isLong = type == SQL_LONGVARCHAR || type == SQL_LONGVARBINARY;
         SQLLEN b = isLong ? 1 : static_cast<SQLLEN>(size) + 1;
         if (type == SQL_NUMERIC || type == SQL_DECIMAL)
@@ -133,7 +136,8 @@ private:
             return;
         std::vector<char> rest(static_cast<std::size_t>(indicator - b + 2));
         SQLLEN second = 0;
-        if (!SQL_SUCCEEDED(SQLGetData(stmt, column, SQL_C_CHAR, rest.data(), static_cast<SQLLEN>(rest.size()), &second)))
+        if (!SQL_SUCCEEDED(SQLGetData(stmt, column, SQL_C_CHAR, rest.data(),
+                                      static_cast<SQLLEN>(rest.size()), &second)))
             die("SQLGetData", SQL_HANDLE_STMT, stmt);
         value.append(rest.data(), static_cast<std::size_t>(second));
     }
@@ -155,7 +159,8 @@ std::size_t bareScan(const std::string& path, const std::string& table) {
     if (mdb == nullptr)
         return 0;
     std::size_t rows = 0;
-    if (MdbTableDef* def = mdb_read_table_by_name(mdb, const_cast<char*>(table.c_str()), MDB_TABLE)) {
+    if (MdbTableDef* def =
+            mdb_read_table_by_name(mdb, const_cast<char*>(table.c_str()), MDB_TABLE)) {
         mdb_read_columns(def);
         mdb_rewind_table(def);
         while (mdb_fetch_row(def))
@@ -169,7 +174,8 @@ std::size_t bareScan(const std::string& path, const std::string& table) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string path = argc > 1 ? argv[1] : KELVARA_SOURCE_DIR "/../shared/fixtures/bench.mdb";
+    const std::string path =
+        argc > 1 ? argv[1] : KELVARA_SOURCE_DIR "/../shared/fixtures/bench.mdb";
     const std::string table = argc > 2 ? argv[2] : "Sales";
     // Use the driver this build made unless the caller chose a configuration.
     setenv("ODBCSYSINI", KELVARA_DRIVER_DIR, 0);
@@ -195,11 +201,13 @@ int main(int argc, char** argv) {
     const std::size_t scanned = bareScan(path, table);
     const double scan = secondsSince(scanStart);
 
-    std::printf("ODBC read loop (SQLFetch + SQLGetData): %8.3f s  (%zu rows, %zu bytes of row lines)\n", ours,
-                totals.rows, totals.bytes);
+    std::printf(
+        "ODBC read loop (SQLFetch + SQLGetData): %8.3f s  (%zu rows, %zu bytes of row lines)\n",
+        ours, totals.rows, totals.bytes);
     std::printf("mdb-export to /dev/null:                %8.3f s\n", mdbExport);
     std::printf("bare libmdb row scan (mdb_fetch_row):   %8.3f s  (%zu rows)\n", scan, scanned);
-    std::printf("ratio ours / mdb-export:                %8.3f  (target <= 0.4)\n", ours / mdbExport);
+    std::printf("ratio ours / mdb-export:                %8.3f  (target <= 0.4)\n",
+                ours / mdbExport);
     std::printf("peak RSS after 10,000 rows:             %8ld KiB\n", rssSmall);
     std::printf("peak RSS after the whole table:         %8ld KiB\n", rssAfterOdbc);
 
@@ -208,7 +216,8 @@ int main(int argc, char** argv) {
     Connection memoConnection(memoFile);
     const auto memoStart = Clock::now();
     const ReadTotals memo = memoConnection.readAll("select Notes from AllTypes");
-    std::printf("longest memo in fixtures.mdb (AllTypes.Notes): %zu bytes read whole in two calls, %.4f s for the "
+    std::printf("longest memo in fixtures.mdb (AllTypes.Notes): %zu bytes read whole in two calls, "
+                "%.4f s for the "
                 "column; no fixture holds a 1,000,000-character memo\n",
                 memo.longestValue, secondsSince(memoStart));
     return 0;

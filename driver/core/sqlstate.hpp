@@ -39,5 +39,6 @@ inline constexpr char kInvalidTransactionOperation[] = "HY012";
 inline constexpr char kInvalidDriverCompletion[] = "HY110";
 inline constexpr char kAttributeCannotBeSetNow[] = "HY011";
 inline constexpr char kInvalidSqlDataType[] = "HY004";
+inline constexpr char kFractionalTruncation[] = "01S07";
 
 } // namespace kelvara::driver::sqlstate

@@ -12,7 +12,8 @@ namespace kelvara::driver::odbc {
 // Handles and environment.
 SQLRETURN allocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) noexcept;
 SQLRETURN freeHandle(SQLSMALLINT type, SQLHANDLE handle) noexcept;
-SQLRETURN setEnvAttr(SQLHENV env, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length) noexcept;
+SQLRETURN setEnvAttr(SQLHENV env, SQLINTEGER attribute, SQLPOINTER value,
+                     SQLINTEGER length) noexcept;
 SQLRETURN getEnvAttr(SQLHENV env, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER bufferLength,
                      SQLINTEGER* stringLength) noexcept;
 
@@ -21,17 +22,20 @@ SQLRETURN getDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQL
                      SQLINTEGER* nativeError, SQLCHAR* message, SQLSMALLINT bufferLength,
                      SQLSMALLINT* textLength) noexcept;
 SQLRETURN getDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMALLINT field,
-                       SQLPOINTER info, SQLSMALLINT bufferLength, SQLSMALLINT* stringLength) noexcept;
+                       SQLPOINTER info, SQLSMALLINT bufferLength,
+                       SQLSMALLINT* stringLength) noexcept;
 
 // Connections.
-SQLRETURN connect(SQLHDBC dbc, SQLCHAR* dsn, SQLSMALLINT dsnLength, SQLCHAR* user, SQLSMALLINT userLength,
-                  SQLCHAR* password, SQLSMALLINT passwordLength) noexcept;
-SQLRETURN driverConnect(SQLHDBC dbc, SQLHWND window, SQLCHAR* in, SQLSMALLINT inLength, SQLCHAR* out,
-                        SQLSMALLINT outMax, SQLSMALLINT* outLength, SQLUSMALLINT completion) noexcept;
+SQLRETURN connect(SQLHDBC dbc, SQLCHAR* dsn, SQLSMALLINT dsnLength, SQLCHAR* user,
+                  SQLSMALLINT userLength, SQLCHAR* password, SQLSMALLINT passwordLength) noexcept;
+SQLRETURN driverConnect(SQLHDBC dbc, SQLHWND window, SQLCHAR* in, SQLSMALLINT inLength,
+                        SQLCHAR* out, SQLSMALLINT outMax, SQLSMALLINT* outLength,
+                        SQLUSMALLINT completion) noexcept;
 SQLRETURN disconnect(SQLHDBC dbc) noexcept;
-SQLRETURN setConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length) noexcept;
-SQLRETURN getConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER bufferLength,
-                         SQLINTEGER* stringLength) noexcept;
+SQLRETURN setConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value,
+                         SQLINTEGER length) noexcept;
+SQLRETURN getConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value,
+                         SQLINTEGER bufferLength, SQLINTEGER* stringLength) noexcept;
 SQLRETURN getInfo(SQLHDBC dbc, SQLUSMALLINT infoType, SQLPOINTER value, SQLSMALLINT bufferLength,
                   SQLSMALLINT* stringLength) noexcept;
 SQLRETURN getFunctions(SQLHDBC dbc, SQLUSMALLINT function, SQLUSMALLINT* supported) noexcept;
@@ -40,9 +44,10 @@ SQLRETURN nativeSql(SQLHDBC dbc, SQLCHAR* in, SQLINTEGER inLength, SQLCHAR* out,
 SQLRETURN endTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT completion) noexcept;
 
 // Statements.
-SQLRETURN setStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length) noexcept;
-SQLRETURN getStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER bufferLength,
-                      SQLINTEGER* stringLength) noexcept;
+SQLRETURN setStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value,
+                      SQLINTEGER length) noexcept;
+SQLRETURN getStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value,
+                      SQLINTEGER bufferLength, SQLINTEGER* stringLength) noexcept;
 SQLRETURN prepare(SQLHSTMT stmt, SQLCHAR* text, SQLINTEGER length) noexcept;
 SQLRETURN execute(SQLHSTMT stmt) noexcept;
 SQLRETURN execDirect(SQLHSTMT stmt, SQLCHAR* text, SQLINTEGER length) noexcept;
@@ -65,11 +70,11 @@ SQLRETURN moreResults(SQLHSTMT stmt) noexcept;
 SQLRETURN cancel(SQLHSTMT stmt) noexcept;
 SQLRETURN numParams(SQLHSTMT stmt, SQLSMALLINT* count) noexcept;
 SQLRETURN tables(SQLHSTMT stmt, SQLCHAR* catalog, SQLSMALLINT catalogLength, SQLCHAR* schema,
-                 SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength, SQLCHAR* tableType,
-                 SQLSMALLINT tableTypeLength) noexcept;
+                 SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength,
+                 SQLCHAR* tableType, SQLSMALLINT tableTypeLength) noexcept;
 SQLRETURN columns(SQLHSTMT stmt, SQLCHAR* catalog, SQLSMALLINT catalogLength, SQLCHAR* schema,
-                  SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength, SQLCHAR* column,
-                  SQLSMALLINT columnLength) noexcept;
+                  SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength,
+                  SQLCHAR* column, SQLSMALLINT columnLength) noexcept;
 SQLRETURN getTypeInfo(SQLHSTMT stmt, SQLSMALLINT dataType) noexcept;
 
 } // namespace kelvara::driver::odbc

@@ -5,9 +5,8 @@
 #include "driver/odbc/dispatch.hpp"
 #include "driver/odbc/output.hpp"
 
-#include <odbcinst.h>
-
 #include <cstdio>
+#include <odbcinst.h>
 #include <string>
 
 namespace kelvara::driver::odbc {
@@ -23,14 +22,16 @@ std::string inputText(const SQLCHAR* text, SQLINTEGER length) {
     if (length == SQL_NTS)
         return std::string(chars);
     if (length < 0)
-        throw DriverError(sqlstate::kInvalidStringOrBufferLength, "Invalid string or buffer length.");
+        throw DriverError(sqlstate::kInvalidStringOrBufferLength,
+                          "Invalid string or buffer length.");
     return std::string(chars, static_cast<std::size_t>(length));
 }
 
 // A value from the data source's section of odbc.ini, or empty.
 std::string profileValue(const std::string& dsn, const char* key) {
     char buffer[4096] = {};
-    const int n = SQLGetPrivateProfileString(dsn.c_str(), key, "", buffer, sizeof buffer, "odbc.ini");
+    const int n =
+        SQLGetPrivateProfileString(dsn.c_str(), key, "", buffer, sizeof buffer, "odbc.ini");
     return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
 }
 
@@ -60,18 +61,22 @@ std::string engineVersion(const std::string& path) {
 
 void openFile(Connection& dbc, const std::string& path, const std::string& password) {
     if (path.empty())
-        throw DriverError(sqlstate::kUnableToConnect,
-                          "No database file given: the connection needs DBQ=<path of the .mdb or .accdb file>.");
+        throw DriverError(
+            sqlstate::kUnableToConnect,
+            "No database file given: the connection needs DBQ=<path of the .mdb or .accdb file>.");
     dbc.database = Database::open(path, password);
     dbc.fileVersion = engineVersion(path);
 }
 
-bool isBlankDsn(const std::string& dsn) { return dsn.empty() || dsn == "''" || dsn == "\"\""; }
+bool isBlankDsn(const std::string& dsn) {
+    return dsn.empty() || dsn == "''" || dsn == "\"\"";
+}
 
 } // namespace
 
 SQLRETURN connect(SQLHDBC handle, SQLCHAR* dsnText, SQLSMALLINT dsnLength, SQLCHAR* userText,
-                  SQLSMALLINT userLength, SQLCHAR* passwordText, SQLSMALLINT passwordLength) noexcept {
+                  SQLSMALLINT userLength, SQLCHAR* passwordText,
+                  SQLSMALLINT passwordLength) noexcept {
     return dispatch<Connection>(handle, [&](Connection& dbc) -> SQLRETURN {
         if (dbc.connected())
             throw DriverError(sqlstate::kConnectionInUse, "Connection name in use.");
@@ -94,7 +99,8 @@ SQLRETURN connect(SQLHDBC handle, SQLCHAR* dsnText, SQLSMALLINT dsnLength, SQLCH
 }
 
 SQLRETURN driverConnect(SQLHDBC handle, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength, SQLCHAR* out,
-                        SQLSMALLINT outMax, SQLSMALLINT* outLength, SQLUSMALLINT completion) noexcept {
+                        SQLSMALLINT outMax, SQLSMALLINT* outLength,
+                        SQLUSMALLINT completion) noexcept {
     return dispatch<Connection>(handle, [&](Connection& dbc) -> SQLRETURN {
         if (dbc.connected())
             throw DriverError(sqlstate::kConnectionInUse, "Connection name in use.");
@@ -128,8 +134,9 @@ SQLRETURN driverConnect(SQLHDBC handle, SQLHWND, SQLCHAR* in, SQLSMALLINT inLeng
 
         std::string completed;
         if (dsn.empty())
-            ConnectionString::append(completed, "DRIVER",
-                                     attributes.get("DRIVER").value_or("MICROSOFT ACCESS DRIVER (*.mdb)"));
+            ConnectionString::append(
+                completed, "DRIVER",
+                attributes.get("DRIVER").value_or("MICROSOFT ACCESS DRIVER (*.mdb)"));
         else
             ConnectionString::append(completed, "DSN", dsn);
         ConnectionString::append(completed, "DBQ", path);
@@ -156,7 +163,8 @@ SQLRETURN disconnect(SQLHDBC handle) noexcept {
     });
 }
 
-SQLRETURN setConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER) noexcept {
+SQLRETURN setConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value,
+                         SQLINTEGER) noexcept {
     return dispatch<Connection>(handle, [&](Connection& dbc) -> SQLRETURN {
         const auto number = static_cast<SQLULEN>(reinterpret_cast<std::uintptr_t>(value));
         switch (attribute) {
@@ -200,15 +208,17 @@ SQLRETURN setConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value,
         case SQL_ATTR_CURRENT_CATALOG:
         case SQL_ATTR_TRANSLATE_LIB:
         case SQL_ATTR_TRANSLATE_OPTION:
-            throw DriverError(sqlstate::kOptionalFeatureNotImplemented, "Optional feature not implemented.");
+            throw DriverError(sqlstate::kOptionalFeatureNotImplemented,
+                              "Optional feature not implemented.");
         default:
-            throw DriverError(sqlstate::kInvalidAttributeIdentifier, "Invalid attribute identifier.");
+            throw DriverError(sqlstate::kInvalidAttributeIdentifier,
+                              "Invalid attribute identifier.");
         }
     });
 }
 
-SQLRETURN getConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER bufferLength,
-                         SQLINTEGER* stringLength) noexcept {
+SQLRETURN getConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value,
+                         SQLINTEGER bufferLength, SQLINTEGER* stringLength) noexcept {
     return dispatch<Connection>(handle, [&](Connection& dbc) -> SQLRETURN {
         switch (attribute) {
         case SQL_ATTR_LOGIN_TIMEOUT:
@@ -239,7 +249,8 @@ SQLRETURN getConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value,
             putFixed<SQLUINTEGER>(SQL_FALSE, value, stringLength);
             return SQL_SUCCESS;
         case SQL_ATTR_CONNECTION_DEAD:
-            putFixed<SQLUINTEGER>(dbc.connected() ? SQL_CD_FALSE : SQL_CD_TRUE, value, stringLength);
+            putFixed<SQLUINTEGER>(dbc.connected() ? SQL_CD_FALSE : SQL_CD_TRUE, value,
+                                  stringLength);
             return SQL_SUCCESS;
         case SQL_ATTR_CURRENT_CATALOG:
             if (!dbc.connected())
@@ -247,13 +258,14 @@ SQLRETURN getConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value,
             putString(dbc.diag, dbc.database->path(), value, bufferLength, stringLength);
             return SQL_SUCCESS;
         default:
-            throw DriverError(sqlstate::kInvalidAttributeIdentifier, "Invalid attribute identifier.");
+            throw DriverError(sqlstate::kInvalidAttributeIdentifier,
+                              "Invalid attribute identifier.");
         }
     });
 }
 
-SQLRETURN nativeSql(SQLHDBC handle, SQLCHAR* in, SQLINTEGER inLength, SQLCHAR* out, SQLINTEGER outMax,
-                    SQLINTEGER* outLength) noexcept {
+SQLRETURN nativeSql(SQLHDBC handle, SQLCHAR* in, SQLINTEGER inLength, SQLCHAR* out,
+                    SQLINTEGER outMax, SQLINTEGER* outLength) noexcept {
     return dispatch<Connection>(handle, [&](Connection& dbc) -> SQLRETURN {
         if (in == nullptr)
             throw DriverError(sqlstate::kInvalidUseOfNullPointer, "Invalid use of null pointer.");
@@ -267,7 +279,8 @@ SQLRETURN nativeSql(SQLHDBC handle, SQLCHAR* in, SQLINTEGER inLength, SQLCHAR* o
 SQLRETURN endTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT completion) noexcept {
     auto body = [&](auto&) -> SQLRETURN {
         if (completion != SQL_COMMIT && completion != SQL_ROLLBACK)
-            throw DriverError(sqlstate::kInvalidTransactionOperation, "Invalid transaction operation code.");
+            throw DriverError(sqlstate::kInvalidTransactionOperation,
+                              "Invalid transaction operation code.");
         // Every statement only reads, and auto-commit is always on: there is
         // never a transaction to end.
         return SQL_SUCCESS;

@@ -11,7 +11,8 @@ namespace {
 
 template <class Owner, class Child>
 void eraseChild(std::vector<std::unique_ptr<Child>>& children, const Child* child) {
-    auto it = std::find_if(children.begin(), children.end(), [&](const auto& p) { return p.get() == child; });
+    auto it = std::find_if(children.begin(), children.end(),
+                           [&](const auto& p) { return p.get() == child; });
     if (it != children.end())
         children.erase(it);
 }
@@ -187,7 +188,8 @@ SQLRETURN setEnvAttr(SQLHENV handle, SQLINTEGER attribute, SQLPOINTER value, SQL
             // Pooling is the driver manager's business; nothing to keep here.
             return SQL_SUCCESS;
         default:
-            throw DriverError(sqlstate::kInvalidAttributeIdentifier, "Invalid attribute identifier.");
+            throw DriverError(sqlstate::kInvalidAttributeIdentifier,
+                              "Invalid attribute identifier.");
         }
     });
 }
@@ -209,7 +211,8 @@ SQLRETURN getEnvAttr(SQLHENV handle, SQLINTEGER attribute, SQLPOINTER value, SQL
             putFixed<SQLUINTEGER>(SQL_CP_STRICT_MATCH, value, stringLength);
             return SQL_SUCCESS;
         default:
-            throw DriverError(sqlstate::kInvalidAttributeIdentifier, "Invalid attribute identifier.");
+            throw DriverError(sqlstate::kInvalidAttributeIdentifier,
+                              "Invalid attribute identifier.");
         }
     });
 }
@@ -245,7 +248,8 @@ SQLRETURN getDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQL
 }
 
 SQLRETURN getDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMALLINT field,
-                       SQLPOINTER info, SQLSMALLINT bufferLength, SQLSMALLINT* stringLength) noexcept {
+                       SQLPOINTER info, SQLSMALLINT bufferLength,
+                       SQLSMALLINT* stringLength) noexcept {
     std::mutex* lock = nullptr;
     HandleBase* object = diagnosticHandle(type, handle, lock);
     if (object == nullptr)
@@ -257,7 +261,8 @@ SQLRETURN getDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, S
         // Header fields.
         switch (field) {
         case SQL_DIAG_NUMBER:
-            putFixed<SQLINTEGER>(static_cast<SQLINTEGER>(diag.records().size()), info, stringLength);
+            putFixed<SQLINTEGER>(static_cast<SQLINTEGER>(diag.records().size()), info,
+                                 stringLength);
             return SQL_SUCCESS;
         case SQL_DIAG_RETURNCODE:
             putFixed<SQLRETURN>(diag.returnCode(), info, stringLength);

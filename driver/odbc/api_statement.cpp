@@ -24,7 +24,8 @@ std::string inputText(const SQLCHAR* text, SQLINTEGER length) {
     if (length == SQL_NTS)
         return std::string(chars);
     if (length < 0)
-        throw DriverError(sqlstate::kInvalidStringOrBufferLength, "Invalid string or buffer length.");
+        throw DriverError(sqlstate::kInvalidStringOrBufferLength,
+                          "Invalid string or buffer length.");
     return std::string(chars, static_cast<std::size_t>(length));
 }
 
@@ -34,7 +35,9 @@ std::optional<std::string> catalogArgument(const SQLCHAR* text, SQLSMALLINT leng
     return inputText(text, length);
 }
 
-bool odbc2(const Statement& stmt) { return stmt.connection.odbcVersion() == SQL_OV_ODBC2; }
+bool odbc2(const Statement& stmt) {
+    return stmt.connection.odbcVersion() == SQL_OV_ODBC2;
+}
 
 Database& databaseOf(Statement& stmt) {
     if (!stmt.connection.connected())
@@ -57,7 +60,8 @@ void closeCursorOf(Statement& stmt) {
 
 void requireNoCursor(const Statement& stmt) {
     if (stmt.cursorOpen())
-        throw DriverError(sqlstate::kInvalidCursorState, "Invalid cursor state: a result set is still open.");
+        throw DriverError(sqlstate::kInvalidCursorState,
+                          "Invalid cursor state: a result set is still open.");
 }
 
 // Runs a result that is ready: positions before its first row.
@@ -93,8 +97,9 @@ const ResultColumn& resultColumn(const Statement& stmt, SQLUSMALLINT column) {
         sequenceError();
     const auto& columns = stmt.result->columns();
     if (column < 1 || column > columns.size())
-        throw DriverError(sqlstate::kInvalidDescriptorIndex,
-                          "Invalid descriptor index: column " + std::to_string(column) + " does not exist.");
+        throw DriverError(sqlstate::kInvalidDescriptorIndex, "Invalid descriptor index: column " +
+                                                                 std::to_string(column) +
+                                                                 " does not exist.");
     return columns[column - 1u];
 }
 
@@ -119,12 +124,14 @@ void fillBoundColumns(Statement& stmt) {
         if (binding.cType == 0)
             continue;
         PieceState& piece = pieceFor(stmt, i);
-        auto* target = binding.target != nullptr ? static_cast<char*>(binding.target) + offset : nullptr;
-        auto* indicator = binding.indicator != nullptr
-                              ? reinterpret_cast<SQLLEN*>(reinterpret_cast<char*>(binding.indicator) + offset)
-                              : nullptr;
-        convertValue(stmt.diag, stmt.result->value(i), columns[i], binding.cType, piece, target, binding.bufferLength,
-                     indicator);
+        auto* target =
+            binding.target != nullptr ? static_cast<char*>(binding.target) + offset : nullptr;
+        auto* indicator =
+            binding.indicator != nullptr
+                ? reinterpret_cast<SQLLEN*>(reinterpret_cast<char*>(binding.indicator) + offset)
+                : nullptr;
+        convertValue(stmt.diag, stmt.result->value(i), columns[i], binding.cType, piece, target,
+                     binding.bufferLength, indicator);
         // SQLGetData on a bound column starts its value afresh.
         piece.row = ~std::uint64_t{0};
     }
@@ -195,7 +202,8 @@ SQLLEN numberOf(const ResultColumn& column, SQLUSMALLINT field, bool odbc2Types)
     case SQL_DESC_UNNAMED:
         return column.name.empty() ? SQL_UNNAMED : SQL_NAMED;
     default:
-        throw DriverError(sqlstate::kInvalidDescriptorFieldIdentifier, "Invalid descriptor field identifier.");
+        throw DriverError(sqlstate::kInvalidDescriptorFieldIdentifier,
+                          "Invalid descriptor field identifier.");
     }
 }
 
@@ -239,14 +247,16 @@ const char* textOf(const ResultColumn& column, SQLUSMALLINT field, std::string& 
 
 } // namespace
 
-SQLRETURN setStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER) noexcept {
+SQLRETURN setStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value,
+                      SQLINTEGER) noexcept {
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
         const auto number = static_cast<SQLULEN>(reinterpret_cast<std::uintptr_t>(value));
         // Values the driver cannot honour are replaced by the one it can,
         // with 01S02, as ODBC prescribes.
         const auto keep = [&](bool supported, const char* what) -> SQLRETURN {
             if (!supported)
-                stmt.diag.add(sqlstate::kOptionValueChanged, std::string("Option value changed: ") + what);
+                stmt.diag.add(sqlstate::kOptionValueChanged,
+                              std::string("Option value changed: ") + what);
             return SQL_SUCCESS;
         };
         switch (attribute) {
@@ -306,9 +316,11 @@ SQLRETURN setStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, S
         case SQL_ATTR_PARAM_STATUS_PTR:
         case SQL_ATTR_PARAMS_PROCESSED_PTR:
         case SQL_ATTR_ROW_OPERATION_PTR:
-            throw DriverError(sqlstate::kOptionalFeatureNotImplemented, "Optional feature not implemented.");
+            throw DriverError(sqlstate::kOptionalFeatureNotImplemented,
+                              "Optional feature not implemented.");
         default:
-            throw DriverError(sqlstate::kInvalidAttributeIdentifier, "Invalid attribute identifier.");
+            throw DriverError(sqlstate::kInvalidAttributeIdentifier,
+                              "Invalid attribute identifier.");
         }
     });
 }
@@ -318,26 +330,59 @@ SQLRETURN getStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, S
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
         SQLULEN number = 0;
         switch (attribute) {
-        case SQL_ATTR_QUERY_TIMEOUT: number = stmt.queryTimeout; break;
-        case SQL_ATTR_MAX_ROWS: number = stmt.maxRows; break;
-        case SQL_ATTR_MAX_LENGTH: number = stmt.maxLength; break;
-        case SQL_ATTR_NOSCAN: number = stmt.noScan; break;
-        case SQL_ATTR_METADATA_ID: number = stmt.metadataId; break;
-        case SQL_ATTR_CURSOR_TYPE: number = SQL_CURSOR_FORWARD_ONLY; break;
-        case SQL_ATTR_CONCURRENCY: number = SQL_CONCUR_READ_ONLY; break;
-        case SQL_ATTR_CURSOR_SCROLLABLE: number = SQL_NONSCROLLABLE; break;
-        case SQL_ATTR_CURSOR_SENSITIVITY: number = SQL_INSENSITIVE; break;
+        case SQL_ATTR_QUERY_TIMEOUT:
+            number = stmt.queryTimeout;
+            break;
+        case SQL_ATTR_MAX_ROWS:
+            number = stmt.maxRows;
+            break;
+        case SQL_ATTR_MAX_LENGTH:
+            number = stmt.maxLength;
+            break;
+        case SQL_ATTR_NOSCAN:
+            number = stmt.noScan;
+            break;
+        case SQL_ATTR_METADATA_ID:
+            number = stmt.metadataId;
+            break;
+        case SQL_ATTR_CURSOR_TYPE:
+            number = SQL_CURSOR_FORWARD_ONLY;
+            break;
+        case SQL_ATTR_CONCURRENCY:
+            number = SQL_CONCUR_READ_ONLY;
+            break;
+        case SQL_ATTR_CURSOR_SCROLLABLE:
+            number = SQL_NONSCROLLABLE;
+            break;
+        case SQL_ATTR_CURSOR_SENSITIVITY:
+            number = SQL_INSENSITIVE;
+            break;
         case SQL_ATTR_ROW_ARRAY_SIZE:
-        case SQL_ROWSET_SIZE: number = 1; break;
-        case SQL_ATTR_ROW_BIND_TYPE: number = stmt.rowBindType; break;
-        case SQL_ATTR_RETRIEVE_DATA: number = SQL_RD_ON; break;
-        case SQL_ATTR_USE_BOOKMARKS: number = SQL_UB_OFF; break;
-        case SQL_ATTR_ASYNC_ENABLE: number = SQL_ASYNC_ENABLE_OFF; break;
-        case SQL_ATTR_ENABLE_AUTO_IPD: number = SQL_FALSE; break;
-        case SQL_ATTR_PARAMSET_SIZE: number = 1; break;
+        case SQL_ROWSET_SIZE:
+            number = 1;
+            break;
+        case SQL_ATTR_ROW_BIND_TYPE:
+            number = stmt.rowBindType;
+            break;
+        case SQL_ATTR_RETRIEVE_DATA:
+            number = SQL_RD_ON;
+            break;
+        case SQL_ATTR_USE_BOOKMARKS:
+            number = SQL_UB_OFF;
+            break;
+        case SQL_ATTR_ASYNC_ENABLE:
+            number = SQL_ASYNC_ENABLE_OFF;
+            break;
+        case SQL_ATTR_ENABLE_AUTO_IPD:
+            number = SQL_FALSE;
+            break;
+        case SQL_ATTR_PARAMSET_SIZE:
+            number = 1;
+            break;
         case SQL_ATTR_ROW_NUMBER:
             if (!stmt.hasRow)
-                throw DriverError(sqlstate::kInvalidCursorState, "Invalid cursor state: no current row.");
+                throw DriverError(sqlstate::kInvalidCursorState,
+                                  "Invalid cursor state: no current row.");
             number = stmt.rowNumber;
             break;
         case SQL_ATTR_ROWS_FETCHED_PTR:
@@ -353,9 +398,11 @@ SQLRETURN getStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, S
         case SQL_ATTR_APP_PARAM_DESC:
         case SQL_ATTR_IMP_ROW_DESC:
         case SQL_ATTR_IMP_PARAM_DESC:
-            throw DriverError(sqlstate::kOptionalFeatureNotImplemented, "Descriptors are not supported.");
+            throw DriverError(sqlstate::kOptionalFeatureNotImplemented,
+                              "Descriptors are not supported.");
         default:
-            throw DriverError(sqlstate::kInvalidAttributeIdentifier, "Invalid attribute identifier.");
+            throw DriverError(sqlstate::kInvalidAttributeIdentifier,
+                              "Invalid attribute identifier.");
         }
         putFixed(number, value, stringLength);
         return SQL_SUCCESS;
@@ -443,9 +490,11 @@ SQLRETURN bindCol(SQLHSTMT handle, SQLUSMALLINT column, SQLSMALLINT cType, SQLPO
                   SQLLEN bufferLength, SQLLEN* indicator) noexcept {
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
         if (column == 0)
-            throw DriverError(sqlstate::kInvalidDescriptorIndex, "Bookmark columns are not supported.");
+            throw DriverError(sqlstate::kInvalidDescriptorIndex,
+                              "Bookmark columns are not supported.");
         if (bufferLength < 0)
-            throw DriverError(sqlstate::kInvalidStringOrBufferLength, "Invalid string or buffer length.");
+            throw DriverError(sqlstate::kInvalidStringOrBufferLength,
+                              "Invalid string or buffer length.");
         if (stmt.bindings.size() < column)
             stmt.bindings.resize(column);
         ColumnBinding& binding = stmt.bindings[column - 1u];
@@ -453,16 +502,17 @@ SQLRETURN bindCol(SQLHSTMT handle, SQLUSMALLINT column, SQLSMALLINT cType, SQLPO
             binding = ColumnBinding{};
             return SQL_SUCCESS;
         }
-        if (cType != SQL_C_CHAR && cType != SQL_C_BINARY && cType != SQL_C_DEFAULT)
+        if (!isSupportedCType(cType))
             throw DriverError(sqlstate::kOptionalFeatureNotImplemented,
-                              "Binding to C type " + std::to_string(cType) + " is not supported; use SQL_C_CHAR.");
+                              "Binding to C type " + std::to_string(cType) + " is not supported.");
         binding = ColumnBinding{cType, target, bufferLength, indicator};
         return SQL_SUCCESS;
     });
 }
 
 SQLRETURN fetch(SQLHSTMT handle) noexcept {
-    return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN { return fetchNext(stmt); });
+    return dispatch<Statement>(handle,
+                               [&](Statement& stmt) -> SQLRETURN { return fetchNext(stmt); });
 }
 
 SQLRETURN fetchScroll(SQLHSTMT handle, SQLSMALLINT orientation, SQLLEN) noexcept {
@@ -480,13 +530,14 @@ SQLRETURN getData(SQLHSTMT handle, SQLUSMALLINT column, SQLSMALLINT cType, SQLPO
         if (!stmt.cursorOpen())
             sequenceError();
         if (!stmt.hasRow)
-            throw DriverError(sqlstate::kInvalidCursorState, "Invalid cursor state: no current row.");
+            throw DriverError(sqlstate::kInvalidCursorState,
+                              "Invalid cursor state: no current row.");
         const ResultColumn& c = resultColumn(stmt, column);
         if (target == nullptr)
             throw DriverError(sqlstate::kInvalidUseOfNullPointer, "Invalid use of null pointer.");
         const std::size_t index = column - 1u;
-        return convertValue(stmt.diag, stmt.result->value(index), c, cType, pieceFor(stmt, index), target,
-                            bufferLength, indicator);
+        return convertValue(stmt.diag, stmt.result->value(index), c, cType, pieceFor(stmt, index),
+                            target, bufferLength, indicator);
     });
 }
 
@@ -512,7 +563,8 @@ SQLRETURN freeStmt(SQLHSTMT handle, SQLUSMALLINT option) noexcept {
 SQLRETURN closeCursor(SQLHSTMT handle) noexcept {
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
         if (!stmt.cursorOpen())
-            throw DriverError(sqlstate::kInvalidCursorState, "Invalid cursor state: no cursor is open.");
+            throw DriverError(sqlstate::kInvalidCursorState,
+                              "Invalid cursor state: no cursor is open.");
         closeCursorOf(stmt);
         return SQL_SUCCESS;
     });
@@ -552,24 +604,26 @@ SQLRETURN numParams(SQLHSTMT handle, SQLSMALLINT* count) noexcept {
 }
 
 SQLRETURN tables(SQLHSTMT handle, SQLCHAR* catalog, SQLSMALLINT catalogLength, SQLCHAR* schema,
-                 SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength, SQLCHAR* tableType,
-                 SQLSMALLINT tableTypeLength) noexcept {
+                 SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength,
+                 SQLCHAR* tableType, SQLSMALLINT tableTypeLength) noexcept {
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
         requireNoCursor(stmt);
-        const CatalogArgs args{catalogArgument(catalog, catalogLength), catalogArgument(schema, schemaLength),
-                               catalogArgument(table, tableLength), catalogArgument(tableType, tableTypeLength)};
+        const CatalogArgs args{
+            catalogArgument(catalog, catalogLength), catalogArgument(schema, schemaLength),
+            catalogArgument(table, tableLength), catalogArgument(tableType, tableTypeLength)};
         runCatalog(stmt, listTables(databaseOf(stmt), args));
         return SQL_SUCCESS;
     });
 }
 
 SQLRETURN columns(SQLHSTMT handle, SQLCHAR* catalog, SQLSMALLINT catalogLength, SQLCHAR* schema,
-                  SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength, SQLCHAR* column,
-                  SQLSMALLINT columnLength) noexcept {
+                  SQLSMALLINT schemaLength, SQLCHAR* table, SQLSMALLINT tableLength,
+                  SQLCHAR* column, SQLSMALLINT columnLength) noexcept {
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
         requireNoCursor(stmt);
-        const CatalogArgs args{catalogArgument(catalog, catalogLength), catalogArgument(schema, schemaLength),
-                               catalogArgument(table, tableLength), catalogArgument(column, columnLength)};
+        const CatalogArgs args{
+            catalogArgument(catalog, catalogLength), catalogArgument(schema, schemaLength),
+            catalogArgument(table, tableLength), catalogArgument(column, columnLength)};
         runCatalog(stmt, listColumns(databaseOf(stmt), args, odbc2(stmt)));
         return SQL_SUCCESS;
     });

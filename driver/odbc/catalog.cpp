@@ -2,11 +2,10 @@
 
 #include "driver/core/type_table.hpp"
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <cctype>
+#include <sql.h>
+#include <sqlext.h>
 
 namespace kelvara::driver::odbc {
 namespace {
@@ -78,7 +77,9 @@ Value integer(std::int64_t n) {
     return v;
 }
 
-Value null() { return Value{}; }
+Value null() {
+    return Value{};
+}
 
 bool matchesFrom(std::string_view text, std::string_view pattern) {
     while (!pattern.empty()) {
@@ -99,7 +100,9 @@ bool matchesFrom(std::string_view text, std::string_view pattern) {
             text.remove_prefix(1);
             continue;
         }
-        const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+        const auto lower = [](char c) {
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        };
         if (lower(pattern.front()) != lower(text.front()))
             return false;
         pattern.remove_prefix(1);
@@ -140,7 +143,9 @@ std::vector<ResultColumn> tablesColumns() {
 
 } // namespace
 
-bool matchesPattern(std::string_view text, std::string_view pattern) { return matchesFrom(text, pattern); }
+bool matchesPattern(std::string_view text, std::string_view pattern) {
+    return matchesFrom(text, pattern);
+}
 
 short presentedSqlType(short sqlType, bool odbc2) noexcept {
     if (odbc2) {
@@ -169,10 +174,13 @@ short presentedSqlType(short sqlType, bool odbc2) noexcept {
 
 std::unique_ptr<ResultSet> listTables(Database& database, const CatalogArgs& args) {
     auto result = std::make_unique<RowsResult>(tablesColumns());
-    const auto isOnly = [](const std::optional<std::string>& s, const char* v) { return s && *s == v; };
+    const auto isOnly = [](const std::optional<std::string>& s, const char* v) {
+        return s && *s == v;
+    };
     const auto isEmpty = [](const std::optional<std::string>& s) { return s && s->empty(); };
     // The special enumerations: catalogs, schemas and table types.
-    if (isOnly(args.columnOrType, "%") && isEmpty(args.catalog) && isEmpty(args.schema) && isEmpty(args.table)) {
+    if (isOnly(args.columnOrType, "%") && isEmpty(args.catalog) && isEmpty(args.schema) &&
+        isEmpty(args.table)) {
         for (const char* type : {"SYSTEM TABLE", "TABLE"})
             result->addRow({null(), null(), null(), text(type), null()});
         return result;
@@ -186,7 +194,8 @@ std::unique_ptr<ResultSet> listTables(Database& database, const CatalogArgs& arg
             continue;
         const auto names = database.tableNames(system);
         for (const auto& name : names) {
-            const bool isSystem = name.size() > 4 && (name.compare(0, 4, "MSys") == 0 || name.compare(0, 4, "USys") == 0);
+            const bool isSystem = name.size() > 4 && (name.compare(0, 4, "MSys") == 0 ||
+                                                      name.compare(0, 4, "USys") == 0);
             if (isSystem != system || !matchesOptional(name, args.table))
                 continue;
             result->addRow({null(), null(), text(name), text(type), null()});
@@ -196,15 +205,24 @@ std::unique_ptr<ResultSet> listTables(Database& database, const CatalogArgs& arg
 }
 
 std::unique_ptr<ResultSet> listColumns(Database& database, const CatalogArgs& args, bool odbc2) {
-    std::vector<ResultColumn> columns = {
-        textColumn("TABLE_CAT"),           textColumn("TABLE_SCHEM"),         textColumn("TABLE_NAME", false),
-        textColumn("COLUMN_NAME", false),  integerColumn("DATA_TYPE", false, false),
-        textColumn("TYPE_NAME", false),    integerColumn("COLUMN_SIZE", true),  integerColumn("BUFFER_LENGTH", true),
-        integerColumn("DECIMAL_DIGITS", false), integerColumn("NUM_PREC_RADIX", false),
-        integerColumn("NULLABLE", false, false), textColumn("REMARKS"),  textColumn("COLUMN_DEF"),
-        integerColumn("SQL_DATA_TYPE", false, false), integerColumn("SQL_DATETIME_SUB", false),
-        integerColumn("CHAR_OCTET_LENGTH", true), integerColumn("ORDINAL_POSITION", true, false),
-        textColumn("IS_NULLABLE")};
+    std::vector<ResultColumn> columns = {textColumn("TABLE_CAT"),
+                                         textColumn("TABLE_SCHEM"),
+                                         textColumn("TABLE_NAME", false),
+                                         textColumn("COLUMN_NAME", false),
+                                         integerColumn("DATA_TYPE", false, false),
+                                         textColumn("TYPE_NAME", false),
+                                         integerColumn("COLUMN_SIZE", true),
+                                         integerColumn("BUFFER_LENGTH", true),
+                                         integerColumn("DECIMAL_DIGITS", false),
+                                         integerColumn("NUM_PREC_RADIX", false),
+                                         integerColumn("NULLABLE", false, false),
+                                         textColumn("REMARKS"),
+                                         textColumn("COLUMN_DEF"),
+                                         integerColumn("SQL_DATA_TYPE", false, false),
+                                         integerColumn("SQL_DATETIME_SUB", false),
+                                         integerColumn("CHAR_OCTET_LENGTH", true),
+                                         integerColumn("ORDINAL_POSITION", true, false),
+                                         textColumn("IS_NULLABLE")};
     auto result = std::make_unique<RowsResult>(std::move(columns));
     for (const auto& tableName : database.tableNames(false)) {
         if (!matchesOptional(tableName, args.table))
@@ -218,16 +236,27 @@ std::unique_ptr<ResultSet> listColumns(Database& database, const CatalogArgs& ar
             const SqlTypeInfo type = describeColumn(info);
             const short sqlType = presentedSqlType(type.sqlType, odbc2);
             const bool datetime = sqlType == SQL_TYPE_TIMESTAMP || sqlType == SQL_TIMESTAMP;
-            const bool character = sqlType == SQL_VARCHAR || sqlType == SQL_LONGVARCHAR || sqlType == SQL_CHAR ||
-                                   sqlType == SQL_BINARY || sqlType == SQL_VARBINARY || sqlType == SQL_LONGVARBINARY;
+            const bool character = sqlType == SQL_VARCHAR || sqlType == SQL_LONGVARCHAR ||
+                                   sqlType == SQL_CHAR || sqlType == SQL_BINARY ||
+                                   sqlType == SQL_VARBINARY || sqlType == SQL_LONGVARBINARY;
             result->addRow({
-                null(), null(), text(tableName), text(info.name), integer(sqlType), text(type.typeName),
-                integer(static_cast<std::int64_t>(type.columnSize)), integer(type.octetLength),
+                null(),
+                null(),
+                text(tableName),
+                text(info.name),
+                integer(sqlType),
+                text(type.typeName),
+                integer(static_cast<std::int64_t>(type.columnSize)),
+                integer(type.octetLength),
                 (datetime || type.numPrecRadix != 0) ? integer(type.decimalDigits) : null(),
                 type.numPrecRadix != 0 ? integer(type.numPrecRadix) : null(),
-                integer(info.nullable ? SQL_NULLABLE : SQL_NO_NULLS), null(), null(),
-                integer(datetime ? SQL_DATETIME : sqlType), datetime ? integer(SQL_CODE_TIMESTAMP) : null(),
-                character ? integer(type.octetLength) : null(), integer(ordinal),
+                integer(info.nullable ? SQL_NULLABLE : SQL_NO_NULLS),
+                null(),
+                null(),
+                integer(datetime ? SQL_DATETIME : sqlType),
+                datetime ? integer(SQL_CODE_TIMESTAMP) : null(),
+                character ? integer(type.octetLength) : null(),
+                integer(ordinal),
                 text(info.nullable ? "YES" : "NO"),
             });
         }
@@ -236,15 +265,25 @@ std::unique_ptr<ResultSet> listColumns(Database& database, const CatalogArgs& ar
 }
 
 std::unique_ptr<ResultSet> listTypes(short dataType, bool odbc2) {
-    std::vector<ResultColumn> columns = {
-        textColumn("TYPE_NAME", false), integerColumn("DATA_TYPE", false, false), integerColumn("COLUMN_SIZE", true),
-        textColumn("LITERAL_PREFIX"), textColumn("LITERAL_SUFFIX"), textColumn("CREATE_PARAMS"),
-        integerColumn("NULLABLE", false, false), integerColumn("CASE_SENSITIVE", false, false),
-        integerColumn("SEARCHABLE", false, false), integerColumn("UNSIGNED_ATTRIBUTE", false),
-        integerColumn("FIXED_PREC_SCALE", false, false), integerColumn("AUTO_UNIQUE_VALUE", false),
-        textColumn("LOCAL_TYPE_NAME"), integerColumn("MINIMUM_SCALE", false), integerColumn("MAXIMUM_SCALE", false),
-        integerColumn("SQL_DATA_TYPE", false, false), integerColumn("SQL_DATETIME_SUB", false),
-        integerColumn("NUM_PREC_RADIX", true), integerColumn("INTERVAL_PRECISION", false)};
+    std::vector<ResultColumn> columns = {textColumn("TYPE_NAME", false),
+                                         integerColumn("DATA_TYPE", false, false),
+                                         integerColumn("COLUMN_SIZE", true),
+                                         textColumn("LITERAL_PREFIX"),
+                                         textColumn("LITERAL_SUFFIX"),
+                                         textColumn("CREATE_PARAMS"),
+                                         integerColumn("NULLABLE", false, false),
+                                         integerColumn("CASE_SENSITIVE", false, false),
+                                         integerColumn("SEARCHABLE", false, false),
+                                         integerColumn("UNSIGNED_ATTRIBUTE", false),
+                                         integerColumn("FIXED_PREC_SCALE", false, false),
+                                         integerColumn("AUTO_UNIQUE_VALUE", false),
+                                         textColumn("LOCAL_TYPE_NAME"),
+                                         integerColumn("MINIMUM_SCALE", false),
+                                         integerColumn("MAXIMUM_SCALE", false),
+                                         integerColumn("SQL_DATA_TYPE", false, false),
+                                         integerColumn("SQL_DATETIME_SUB", false),
+                                         integerColumn("NUM_PREC_RADIX", true),
+                                         integerColumn("INTERVAL_PRECISION", false)};
     auto result = std::make_unique<RowsResult>(std::move(columns));
 
     // One column of each kind, described by the shared type table; ordered by
@@ -288,17 +327,28 @@ std::unique_ptr<ResultSet> listTypes(short dataType, bool odbc2) {
         const bool numeric = type.numPrecRadix != 0;
         const auto optionalText = [](const char* s) { return s ? text(s) : null(); };
         rows.push_back({
-            text(type.typeName), integer(sqlType), integer(static_cast<std::int64_t>(type.columnSize)),
-            optionalText(k.prefix), optionalText(k.suffix), optionalText(k.params), integer(SQL_NULLABLE),
-            integer(type.caseSensitive ? SQL_TRUE : SQL_FALSE), integer(type.searchable),
+            text(type.typeName),
+            integer(sqlType),
+            integer(static_cast<std::int64_t>(type.columnSize)),
+            optionalText(k.prefix),
+            optionalText(k.suffix),
+            optionalText(k.params),
+            integer(SQL_NULLABLE),
+            integer(type.caseSensitive ? SQL_TRUE : SQL_FALSE),
+            integer(type.searchable),
             numeric ? integer(type.isUnsigned ? SQL_TRUE : SQL_FALSE) : null(),
             integer(k.kind == ColumnKind::Money ? SQL_TRUE : SQL_FALSE),
-            numeric ? integer(SQL_FALSE) : null(), null(),
+            numeric ? integer(SQL_FALSE) : null(),
+            null(),
             numeric || datetime ? integer(k.kind == ColumnKind::Money ? 4 : 0) : null(),
-            numeric || datetime ? integer(k.kind == ColumnKind::Money ? 4 : (k.kind == ColumnKind::Numeric ? 28 : 0))
-                                : null(),
-            integer(datetime ? SQL_DATETIME : sqlType), datetime ? integer(SQL_CODE_TIMESTAMP) : null(),
-            numeric ? integer(type.numPrecRadix) : null(), null(),
+            numeric || datetime
+                ? integer(k.kind == ColumnKind::Money ? 4
+                                                      : (k.kind == ColumnKind::Numeric ? 28 : 0))
+                : null(),
+            integer(datetime ? SQL_DATETIME : sqlType),
+            datetime ? integer(SQL_CODE_TIMESTAMP) : null(),
+            numeric ? integer(type.numPrecRadix) : null(),
+            null(),
         });
     }
     std::stable_sort(rows.begin(), rows.end(),

@@ -9,6 +9,9 @@
 
 namespace kelvara::driver::odbc {
 
+// Whether SQLGetData and SQLBindCol accept the C type.
+bool isSupportedCType(SQLSMALLINT cType) noexcept;
+
 // The C type SQL_C_DEFAULT stands for with a column of this SQL type.
 SQLSMALLINT defaultCType(const ResultColumn& column) noexcept;
 
@@ -16,7 +19,8 @@ SQLSMALLINT defaultCType(const ResultColumn& column) noexcept;
 // where `piece` stands for character and binary data, so that a value can be
 // read in pieces. Returns SQL_SUCCESS, SQL_NO_DATA once the value was handed
 // out whole, or throws DriverError; a cut piece adds 01004 to `diag`.
-SQLRETURN convertValue(Diagnostics& diag, const Value& value, const ResultColumn& column, SQLSMALLINT cType,
-                       PieceState& piece, SQLPOINTER target, SQLLEN bufferLength, SQLLEN* indicator);
+SQLRETURN convertValue(Diagnostics& diag, const Value& value, const ResultColumn& column,
+                       SQLSMALLINT cType, PieceState& piece, SQLPOINTER target, SQLLEN bufferLength,
+                       SQLLEN* indicator);
 
 } // namespace kelvara::driver::odbc

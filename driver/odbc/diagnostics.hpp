@@ -1,7 +1,6 @@
 #pragma once
 
 #include <sql.h>
-
 #include <string>
 #include <vector>
 
@@ -14,7 +13,7 @@ inline constexpr char kMessagePrefix[] = "[Kelvara][ODBC Access Driver]";
 struct DiagRecord {
     std::string sqlstate; // five characters
     SQLINTEGER nativeCode = 0;
-    std::string message;  // with kMessagePrefix in front
+    std::string message; // with kMessagePrefix in front
 };
 
 // The diagnostic area of one handle: the records of the last call made on it.

@@ -12,14 +12,19 @@ namespace kelvara::driver::odbc {
 
 // The lock that guards a handle: environments have their own, connections
 // theirs, and statements share their connection's.
-inline std::mutex& lockOf(Environment& env) noexcept { return env.mutex; }
-inline std::mutex& lockOf(Connection& dbc) noexcept { return dbc.mutex; }
-inline std::mutex& lockOf(Statement& stmt) noexcept { return stmt.connection.mutex; }
+inline std::mutex& lockOf(Environment& env) noexcept {
+    return env.mutex;
+}
+inline std::mutex& lockOf(Connection& dbc) noexcept {
+    return dbc.mutex;
+}
+inline std::mutex& lockOf(Statement& stmt) noexcept {
+    return stmt.connection.mutex;
+}
 
 // Runs `body` on an already checked and locked handle, turning every exception
 // into a diagnostic record so that none crosses the C boundary.
-template <class H, class Body>
-SQLRETURN runChecked(H& object, Body&& body) noexcept {
+template <class H, class Body> SQLRETURN runChecked(H& object, Body&& body) noexcept {
     object.diag.clear();
     SQLRETURN rc = SQL_ERROR;
     try {
@@ -45,8 +50,7 @@ SQLRETURN runChecked(H& object, Body&& body) noexcept {
 
 // The one way into the driver: checks the handle's kind, takes its lock,
 // clears its diagnostics and runs `body(H&)`, which returns an SQLRETURN.
-template <class H, class Body>
-SQLRETURN dispatch(SQLHANDLE handle, Body&& body) noexcept {
+template <class H, class Body> SQLRETURN dispatch(SQLHANDLE handle, Body&& body) noexcept {
     H* object = handleCast<H>(handle);
     if (object == nullptr)
         return SQL_INVALID_HANDLE;

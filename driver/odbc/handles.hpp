@@ -4,12 +4,11 @@
 #include "driver/odbc/diagnostics.hpp"
 #include "driver/odbc/result_set.hpp"
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <sql.h>
+#include <sqlext.h>
 #include <string>
 #include <vector>
 
@@ -35,8 +34,7 @@ struct HandleBase {
     Diagnostics diag;
 };
 
-template <class H>
-H* handleCast(SQLHANDLE handle) noexcept {
+template <class H> H* handleCast(SQLHANDLE handle) noexcept {
     if (handle == nullptr)
         return nullptr;
     auto* object = static_cast<H*>(handle);

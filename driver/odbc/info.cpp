@@ -1,7 +1,8 @@
 // SQLGetInfo and SQLGetFunctions: what the driver tells clients about itself.
+#include "driver/odbc/info.hpp"
+
 #include "driver/odbc/api.hpp"
 #include "driver/odbc/dispatch.hpp"
-#include "driver/odbc/info.hpp"
 #include "driver/odbc/output.hpp"
 
 #include <string>
@@ -22,9 +23,15 @@ struct InfoEntry {
     SQLUINTEGER number;
 };
 
-constexpr InfoEntry text(SQLUSMALLINT type, const char* value) { return {type, InfoKind::Text, value, 0}; }
-constexpr InfoEntry small(SQLUSMALLINT type, SQLUINTEGER value) { return {type, InfoKind::Small, nullptr, value}; }
-constexpr InfoEntry mask(SQLUSMALLINT type, SQLUINTEGER value) { return {type, InfoKind::Mask, nullptr, value}; }
+constexpr InfoEntry text(SQLUSMALLINT type, const char* value) {
+    return {type, InfoKind::Text, value, 0};
+}
+constexpr InfoEntry small(SQLUSMALLINT type, SQLUINTEGER value) {
+    return {type, InfoKind::Small, nullptr, value};
+}
+constexpr InfoEntry mask(SQLUSMALLINT type, SQLUINTEGER value) {
+    return {type, InfoKind::Mask, nullptr, value};
+}
 
 // Fixed answers. A read-only, forward-only driver over one file: no
 // transactions, no catalogs or schemas, no scalar functions, SELECT only.
@@ -75,7 +82,8 @@ constexpr InfoEntry kFixedInfo[] = {
     mask(SQL_SCROLL_OPTIONS, SQL_SO_FORWARD_ONLY),
     mask(SQL_FETCH_DIRECTION, SQL_FD_FETCH_NEXT),
     mask(SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES1, SQL_CA1_NEXT),
-    mask(SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES2, SQL_CA2_READ_ONLY_CONCURRENCY | SQL_CA2_MAX_ROWS_SELECT),
+    mask(SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES2,
+         SQL_CA2_READ_ONLY_CONCURRENCY | SQL_CA2_MAX_ROWS_SELECT),
     mask(SQL_STATIC_CURSOR_ATTRIBUTES1, 0),
     mask(SQL_STATIC_CURSOR_ATTRIBUTES2, 0),
     mask(SQL_KEYSET_CURSOR_ATTRIBUTES1, 0),
@@ -123,8 +131,8 @@ constexpr InfoEntry kFixedInfo[] = {
     mask(SQL_INDEX_KEYWORDS, SQL_IK_NONE),
     mask(SQL_INFO_SCHEMA_VIEWS, 0),
     mask(SQL_DATETIME_LITERALS, 0),
-    mask(SQL_SQL92_PREDICATES,
-         SQL_SP_BETWEEN | SQL_SP_COMPARISON | SQL_SP_IN | SQL_SP_ISNULL | SQL_SP_ISNOTNULL | SQL_SP_LIKE),
+    mask(SQL_SQL92_PREDICATES, SQL_SP_BETWEEN | SQL_SP_COMPARISON | SQL_SP_IN | SQL_SP_ISNULL |
+                                   SQL_SP_ISNOTNULL | SQL_SP_LIKE),
     mask(SQL_SQL92_DATETIME_FUNCTIONS, 0),
     mask(SQL_SQL92_FOREIGN_KEY_DELETE_RULE, 0),
     mask(SQL_SQL92_FOREIGN_KEY_UPDATE_RULE, 0),
@@ -187,8 +195,9 @@ constexpr InfoEntry kFixedInfo[] = {
 
 // Every SQL_CONVERT_* type asks about CONVERT(), which is not supported.
 bool isConvertInfo(SQLUSMALLINT type) {
-    return (type >= SQL_CONVERT_BIGINT && type <= SQL_CONVERT_VARCHAR) || type == SQL_CONVERT_WCHAR ||
-           type == SQL_CONVERT_WLONGVARCHAR || type == SQL_CONVERT_WVARCHAR || type == SQL_CONVERT_GUID ||
+    return (type >= SQL_CONVERT_BIGINT && type <= SQL_CONVERT_VARCHAR) ||
+           type == SQL_CONVERT_WCHAR || type == SQL_CONVERT_WLONGVARCHAR ||
+           type == SQL_CONVERT_WVARCHAR || type == SQL_CONVERT_GUID ||
            type == SQL_CONVERT_INTERVAL_DAY_TIME || type == SQL_CONVERT_INTERVAL_YEAR_MONTH;
 }
 
@@ -214,8 +223,8 @@ const Connection& requireOpen(const Connection& dbc) {
 }
 
 // Answers that depend on the open connection; false when `type` is not one.
-bool putConnectionInfo(Connection& dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT bufferLength,
-                       SQLSMALLINT* stringLength) {
+bool putConnectionInfo(Connection& dbc, SQLUSMALLINT type, SQLPOINTER value,
+                       SQLSMALLINT bufferLength, SQLSMALLINT* stringLength) {
     switch (type) {
     case SQL_DBMS_VER:
         putString(dbc.diag, requireOpen(dbc).fileVersion, value, bufferLength, stringLength);
@@ -227,8 +236,8 @@ bool putConnectionInfo(Connection& dbc, SQLUSMALLINT type, SQLPOINTER value, SQL
         putString(dbc.diag, dbc.dataSourceName, value, bufferLength, stringLength);
         return true;
     case SQL_USER_NAME:
-        putString(dbc.diag, dbc.userName.empty() ? std::string("admin") : dbc.userName, value, bufferLength,
-                  stringLength);
+        putString(dbc.diag, dbc.userName.empty() ? std::string("admin") : dbc.userName, value,
+                  bufferLength, stringLength);
         return true;
     case SQL_DRIVER_HENV:
         putFixed(reinterpret_cast<SQLULEN>(&dbc.environment), value, stringLength);
@@ -258,8 +267,9 @@ SQLRETURN getInfo(SQLHDBC handle, SQLUSMALLINT infoType, SQLPOINTER value, SQLSM
             putFixed<SQLUINTEGER>(0, value, stringLength);
             return SQL_SUCCESS;
         }
-        throw DriverError(sqlstate::kInvalidInfoType,
-                          "Information type " + std::to_string(infoType) + " is not known to the driver.");
+        throw DriverError(sqlstate::kInvalidInfoType, "Information type " +
+                                                          std::to_string(infoType) +
+                                                          " is not known to the driver.");
     });
 }
 
@@ -270,7 +280,8 @@ SQLRETURN getFunctions(SQLHDBC handle, SQLUSMALLINT function, SQLUSMALLINT* supp
         if (function == SQL_API_ODBC3_ALL_FUNCTIONS) {
             std::fill(supported, supported + SQL_API_ODBC3_ALL_FUNCTIONS_SIZE, SQLUSMALLINT{0});
             for (SQLUSMALLINT id : kImplementedFunctions)
-                supported[id >> 4] = static_cast<SQLUSMALLINT>(supported[id >> 4] | (1U << (id & 0xF)));
+                supported[id >> 4] =
+                    static_cast<SQLUSMALLINT>(supported[id >> 4] | (1U << (id & 0xF)));
             return SQL_SUCCESS;
         }
         if (function == SQL_API_ALL_FUNCTIONS) {

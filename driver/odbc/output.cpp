@@ -10,9 +10,11 @@ namespace kelvara::driver::odbc {
 namespace {
 
 // Returns the full length of `text`.
-std::size_t copyOut(Diagnostics& diag, std::string_view text, SQLPOINTER buffer, SQLLEN bufferLength) {
+std::size_t copyOut(Diagnostics& diag, std::string_view text, SQLPOINTER buffer,
+                    SQLLEN bufferLength) {
     if (bufferLength < 0)
-        throw DriverError(sqlstate::kInvalidStringOrBufferLength, "Invalid string or buffer length.");
+        throw DriverError(sqlstate::kInvalidStringOrBufferLength,
+                          "Invalid string or buffer length.");
     if (buffer != nullptr && bufferLength > 0) {
         const auto room = static_cast<std::size_t>(bufferLength) - 1;
         const std::size_t n = std::min(room, text.size());
@@ -25,10 +27,10 @@ std::size_t copyOut(Diagnostics& diag, std::string_view text, SQLPOINTER buffer,
     return text.size();
 }
 
-template <class Len>
-void report(std::size_t length, Len* lengthOut) {
+template <class Len> void report(std::size_t length, Len* lengthOut) {
     if (lengthOut != nullptr)
-        *lengthOut = static_cast<Len>(std::min<std::size_t>(length, std::numeric_limits<Len>::max()));
+        *lengthOut =
+            static_cast<Len>(std::min<std::size_t>(length, std::numeric_limits<Len>::max()));
 }
 
 } // namespace

@@ -2,9 +2,8 @@
 
 #include "driver/odbc/diagnostics.hpp"
 
-#include <sql.h>
-
 #include <cstring>
+#include <sql.h>
 #include <string_view>
 
 namespace kelvara::driver::odbc {
@@ -21,8 +20,7 @@ void putString(Diagnostics& diag, std::string_view text, SQLPOINTER buffer, SQLL
                SQLLEN* lengthOut);
 
 // Stores a fixed-size value; a null buffer is allowed and ignored.
-template <class T, class Len>
-void putFixed(T value, SQLPOINTER buffer, Len* lengthOut) noexcept {
+template <class T, class Len> void putFixed(T value, SQLPOINTER buffer, Len* lengthOut) noexcept {
     if (buffer != nullptr)
         std::memcpy(buffer, &value, sizeof value);
     if (lengthOut != nullptr)

@@ -19,12 +19,12 @@ struct ColumnBinding {
 // Where SQLGetData stands in one column of the current row, so that a value
 // read in pieces continues where the last call stopped.
 struct PieceState {
-    std::uint64_t row = 0;     // the row these pieces belong to
-    std::size_t offset = 0;    // bytes of the character or binary form handed out
-    bool formatted = false;    // `text` holds the form for this row
-    bool finished = false;     // the whole value has been handed out
-    SQLSMALLINT cType = 0;     // the C type the pieces are read as
-    std::string text;          // the form, kept to reuse its storage
+    std::uint64_t row = 0;  // the row these pieces belong to
+    std::size_t offset = 0; // bytes of the character or binary form handed out
+    bool formatted = false; // `text` holds the form for this row
+    bool finished = false;  // the whole value has been handed out
+    SQLSMALLINT cType = 0;  // the C type the pieces are read as
+    std::string text;       // the form, kept to reuse its storage
 };
 
 class Statement : public HandleBase {

@@ -25,20 +25,18 @@ TEST_P(ConnectionStringLookup, FindsTheFirstValueOfAKeyword) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, ConnectionStringLookup,
-    ::testing::Values(Lookup{"DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=/a/b.mdb", "dbq", "/a/b.mdb"},
-                      Lookup{"DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=/a/b.mdb", "Driver",
-                             "MICROSOFT ACCESS DRIVER (*.mdb)"},
-                      Lookup{"DRIVER={x};DSN='';DBQ=/a/b.mdb", "DSN", "''"},
-                      Lookup{"DBQ={/a;b/c.mdb};UID=u", "DBQ", "/a;b/c.mdb"},
-                      Lookup{"DBQ={/a}}b.mdb};UID=u", "DBQ", "/a}b.mdb"},
-                      Lookup{"DBQ={/a}}b.mdb};UID=u", "UID", "u"},
-                      Lookup{"DBQ=first;dbq=second", "DBQ", "first"},
-                      Lookup{"DBQ=/a b.mdb ;PWD=", "DBQ", "/a b.mdb"},
-                      Lookup{"DBQ=/x.mdb;PWD=", "PWD", ""},
-                      Lookup{"DBQ=/x.mdb;;junk;UID=me", "UID", "me"},
-                      Lookup{"DBQ=/x.mdb;PWD=a=b", "PWD", "a=b"},
-                      Lookup{"DBQ=/x.mdb", "UID", nullptr},
-                      Lookup{"DBQ={unclosed;UID=x", "DBQ", "unclosed;UID=x"}));
+    ::testing::Values(
+        Lookup{"DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=/a/b.mdb", "dbq", "/a/b.mdb"},
+        Lookup{"DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=/a/b.mdb", "Driver",
+               "MICROSOFT ACCESS DRIVER (*.mdb)"},
+        Lookup{"DRIVER={x};DSN='';DBQ=/a/b.mdb", "DSN", "''"},
+        Lookup{"DBQ={/a;b/c.mdb};UID=u", "DBQ", "/a;b/c.mdb"},
+        Lookup{"DBQ={/a}}b.mdb};UID=u", "DBQ", "/a}b.mdb"},
+        Lookup{"DBQ={/a}}b.mdb};UID=u", "UID", "u"}, Lookup{"DBQ=first;dbq=second", "DBQ", "first"},
+        Lookup{"DBQ=/a b.mdb ;PWD=", "DBQ", "/a b.mdb"}, Lookup{"DBQ=/x.mdb;PWD=", "PWD", ""},
+        Lookup{"DBQ=/x.mdb;;junk;UID=me", "UID", "me"}, Lookup{"DBQ=/x.mdb;PWD=a=b", "PWD", "a=b"},
+        Lookup{"DBQ=/x.mdb", "UID", nullptr},
+        Lookup{"DBQ={unclosed;UID=x", "DBQ", "unclosed;UID=x"}));
 
 TEST(ConnectionString, TheFirstOfDriverAndDsnWins) {
     EXPECT_TRUE(ConnectionString::parse("DRIVER={x};DSN=y").driverWins());

@@ -2,10 +2,9 @@
 // and questions, data sources, and the connection errors.
 #include "odbc_client.hpp"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace kelvara::test {
 namespace {
@@ -39,8 +38,9 @@ TEST(Connection, DataSourceNameInOdbcIniGivesTheFile) {
     SQLHDBC dbc;
     SQLAllocEnv(&env);
     SQLAllocConnect(env, &dbc);
-    const SQLRETURN rc = SQLConnect(dbc, reinterpret_cast<SQLCHAR*>(const_cast<char*>("KelvaraFixtures")), SQL_NTS,
-                                    nullptr, 0, nullptr, 0);
+    const SQLRETURN rc =
+        SQLConnect(dbc, reinterpret_cast<SQLCHAR*>(const_cast<char*>("KelvaraFixtures")), SQL_NTS,
+                   nullptr, 0, nullptr, 0);
     EXPECT_TRUE(SQL_SUCCEEDED(rc)) << diagnosticsOf(SQL_HANDLE_DBC, dbc).text;
     char name[256] = {};
     SQLSMALLINT length = 0;
@@ -62,17 +62,30 @@ TEST(Connection, InformationAboutTheDriverAndFunctions) {
     client.open(connectionText(fixture("fixtures.accdb")));
     char text[64] = {};
     SQLSMALLINT length = 0;
-    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DBMS_NAME, text, sizeof text, &length), SQL_SUCCESS);
+    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DBMS_NAME, text, sizeof text, &length),
+              SQL_SUCCESS);
     EXPECT_STREQ(text, "ACCESS");
-    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DBMS_VER, text, sizeof text, &length), SQL_SUCCESS);
+    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DBMS_VER, text, sizeof text, &length),
+              SQL_SUCCESS);
     EXPECT_STREQ(text, "12.00.0000");
-    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DRIVER_ODBC_VER, text, sizeof text, &length), SQL_SUCCESS);
+    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DRIVER_ODBC_VER, text, sizeof text, &length),
+              SQL_SUCCESS);
     EXPECT_STREQ(text, "03.51");
     // A two-byte buffer cuts the driver name, with 01004 and the full length.
-    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DRIVER_NAME, text, 2, &length), SQL_SUCCESS_WITH_INFO);
+    ASSERT_EQ(SQLGetInfo(client.connection(), SQL_DRIVER_NAME, text, 2, &length),
+              SQL_SUCCESS_WITH_INFO);
     EXPECT_STREQ(text, "l");
     EXPECT_EQ(length, static_cast<SQLSMALLINT>(std::string("libkelvaraodbc.so").size()));
     EXPECT_EQ(diagnosticsOf(SQL_HANDLE_DBC, client.connection()).states.at(0), "01004");
+
+    char native[64] = {};
+    SQLINTEGER nativeLength = 0;
+    ASSERT_EQ(SQLNativeSql(client.connection(),
+                           reinterpret_cast<SQLCHAR*>(const_cast<char*>("select * from `T`")),
+                           SQL_NTS, reinterpret_cast<SQLCHAR*>(native), sizeof native,
+                           &nativeLength),
+              SQL_SUCCESS);
+    EXPECT_STREQ(native, "select * from `T`");
 
     SQLUSMALLINT supported = SQL_FALSE;
     SQLGetFunctions(client.connection(), SQL_API_SQLGETDATA, &supported);
@@ -105,9 +118,12 @@ TEST_P(ConnectionErrors, FailCleanlyWithSqlstateAndTheFileName) {
 INSTANTIATE_TEST_SUITE_P(
     Each, ConnectionErrors,
     ::testing::Values(
-        FailingConnection{"MissingDbq", "DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN=''", "08001", "DBQ"},
-        FailingConnection{"MissingFile", connectionText("/nonexistent/kelvara.mdb"), "08001", "/nonexistent/kelvara.mdb"},
-        FailingConnection{"NotAccess", connectionText(fixture("fixtures.json")), "08001", "fixtures.json"},
+        FailingConnection{"MissingDbq", "DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN=''", "08001",
+                          "DBQ"},
+        FailingConnection{"MissingFile", connectionText("/nonexistent/kelvara.mdb"), "08001",
+                          "/nonexistent/kelvara.mdb"},
+        FailingConnection{"NotAccess", connectionText(fixture("fixtures.json")), "08001",
+                          "fixtures.json"},
         FailingConnection{"Directory", connectionText(fixture("real")), "08001", "real"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
@@ -117,8 +133,8 @@ TEST(ConnectionErrors, MessagesCarryTheDriversTags) {
     SQLAllocEnv(&env);
     SQLAllocConnect(env, &dbc);
     std::string text = connectionText("/nonexistent.mdb");
-    ASSERT_EQ(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, nullptr, 0, nullptr,
-                               SQL_DRIVER_NOPROMPT),
+    ASSERT_EQ(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS,
+                               nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
               SQL_ERROR);
     const DbError records = diagnosticsOf(SQL_HANDLE_DBC, dbc);
     EXPECT_EQ(records.text.rfind("[Kelvara][ODBC Access Driver]", 0), 0u) << records.text;

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -30,8 +29,7 @@ std::string atScale(const std::string& literal, int scale) {
     return sign + whole + (scale > 0 ? "." + fraction : "");
 }
 
-template <class T>
-std::string shortest(T value) {
+template <class T> std::string shortest(T value) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
@@ -74,8 +72,9 @@ std::vector<FixtureTable> loadFixtureTables() {
         FixtureTable table;
         table.name = t["name"].toString().toStdString();
         for (const QJsonValue& c : t["columns"].toArray())
-            table.columns.push_back({c["name"].toString().toStdString(), c["type"].toString().toStdString(),
-                                     c["length"].toInt(), c["precision"].toInt(), c["scale"].toInt()});
+            table.columns.push_back({c["name"].toString().toStdString(),
+                                     c["type"].toString().toStdString(), c["length"].toInt(),
+                                     c["precision"].toInt(), c["scale"].toInt()});
         for (const QJsonValue& r : t["rows"].toArray()) {
             std::vector<std::optional<std::string>> row;
             const QJsonArray cells = r.toArray();

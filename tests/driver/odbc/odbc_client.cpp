@@ -9,7 +9,9 @@ bool DbError::has(const std::string& state) const {
     return std::find(states.begin(), states.end(), state) != states.end();
 }
 
-std::string fixture(const std::string& name) { return std::string(KELVARA_FIXTURES_DIR) + "/" + name; }
+std::string fixture(const std::string& name) {
+    return std::string(KELVARA_FIXTURES_DIR) + "/" + name;
+}
 
 std::string connectionText(const std::string& path) {
     return "DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=" + path;
@@ -41,7 +43,8 @@ void ExportClient::fail(SQLRETURN rc, SQLHSTMT stmt) {
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
         const SQLRETURN r = SQLError(env_, dbc_, stmt, state, &native, message, 511, &length);
-        if ((r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO) || std::strcmp(reinterpret_cast<char*>(state), "00000") == 0)
+        if ((r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO) ||
+            std::strcmp(reinterpret_cast<char*>(state), "00000") == 0)
             break;
         std::string m = reinterpret_cast<char*>(message);
         while (!m.empty() && m.front() == '[' && m.find(']') != std::string::npos) {
@@ -63,29 +66,37 @@ ConnectAnswers ExportClient::open(const std::string& connectText) {
     SQLCHAR out[512] = {};
     SQLSMALLINT outLength = 0;
     std::string in = connectText;
-    const SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), SQL_NTS, out,
-                                          sizeof out, &outLength, SQL_DRIVER_COMPLETE);
+    const SQLRETURN rc =
+        SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(in.data()), SQL_NTS, out,
+                         sizeof out, &outLength, SQL_DRIVER_COMPLETE);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
         fail(rc, SQL_NULL_HSTMT);
     connected_ = true;
     answers.completedConnection = reinterpret_cast<char*>(out);
 
-    SQLRETURN r = SQLGetInfo(dbc_, SQL_ODBC_API_CONFORMANCE, &answers.apiConformance, sizeof(SQLSMALLINT), nullptr);
+    SQLRETURN r = SQLGetInfo(dbc_, SQL_ODBC_API_CONFORMANCE, &answers.apiConformance,
+                             sizeof(SQLSMALLINT), nullptr);
     if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO)
         fail(r, SQL_NULL_HSTMT);
     if (answers.apiConformance < SQL_OAC_LEVEL1)
         throw DbError("", {});
-    r = SQLGetInfo(dbc_, SQL_ODBC_SQL_CONFORMANCE, &answers.sqlConformance, sizeof(SQLSMALLINT), nullptr);
+    r = SQLGetInfo(dbc_, SQL_ODBC_SQL_CONFORMANCE, &answers.sqlConformance, sizeof(SQLSMALLINT),
+                   nullptr);
     if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO)
         fail(r, SQL_NULL_HSTMT);
     // The questions whose failures the layer ignores.
-    SQLGetInfo(dbc_, SQL_SCROLL_CONCURRENCY, &answers.scrollConcurrency, sizeof(SQLUINTEGER), nullptr);
+    SQLGetInfo(dbc_, SQL_SCROLL_CONCURRENCY, &answers.scrollConcurrency, sizeof(SQLUINTEGER),
+               nullptr);
     SQLGetInfo(dbc_, SQL_SCROLL_OPTIONS, &answers.scrollOptions, sizeof(SQLUINTEGER), nullptr);
     SQLGetInfo(dbc_, SQL_TXN_CAPABLE, &answers.txnCapable, sizeof(SQLUSMALLINT), nullptr);
-    SQLGetInfo(dbc_, SQL_CURSOR_COMMIT_BEHAVIOR, &answers.cursorCommit, sizeof(SQLUSMALLINT), nullptr);
-    SQLGetInfo(dbc_, SQL_CURSOR_ROLLBACK_BEHAVIOR, &answers.cursorRollback, sizeof(SQLUSMALLINT), nullptr);
-    SQLGetInfo(dbc_, SQL_BOOKMARK_PERSISTENCE, &answers.bookmarkPersistence, sizeof(SQLUINTEGER), nullptr);
-    SQLGetInfo(dbc_, SQL_GETDATA_EXTENSIONS, &answers.getDataExtensions, sizeof(SQLUINTEGER), nullptr);
+    SQLGetInfo(dbc_, SQL_CURSOR_COMMIT_BEHAVIOR, &answers.cursorCommit, sizeof(SQLUSMALLINT),
+               nullptr);
+    SQLGetInfo(dbc_, SQL_CURSOR_ROLLBACK_BEHAVIOR, &answers.cursorRollback, sizeof(SQLUSMALLINT),
+               nullptr);
+    SQLGetInfo(dbc_, SQL_BOOKMARK_PERSISTENCE, &answers.bookmarkPersistence, sizeof(SQLUINTEGER),
+               nullptr);
+    SQLGetInfo(dbc_, SQL_GETDATA_EXTENSIONS, &answers.getDataExtensions, sizeof(SQLUINTEGER),
+               nullptr);
     char readOnly[8] = {};
     SQLSMALLINT length = 0;
     SQLGetInfo(dbc_, SQL_DATA_SOURCE_READ_ONLY, readOnly, sizeof readOnly, &length);
@@ -124,7 +135,9 @@ std::string ExportClient::rewriteBrackets(const std::string& text, char quote) {
     return out;
 }
 
-std::vector<Row> ExportClient::exportTable(const std::string& table) { return query("select * from " + table); }
+std::vector<Row> ExportClient::exportTable(const std::string& table) {
+    return query("select * from " + table);
+}
 
 std::vector<Row> ExportClient::query(const std::string& statementText) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
@@ -149,8 +162,8 @@ std::vector<Row> ExportClient::query(const std::string& statementText) {
         ColumnDescription& d = columns_[i];
         SQLCHAR name[256] = {};
         SQLSMALLINT nameLength = 0;
-        rc = SQLDescribeCol(stmt, static_cast<SQLUSMALLINT>(i + 1), name, sizeof name, &nameLength, &d.sqlType,
-                            &d.size, &d.decimalDigits, &d.nullable);
+        rc = SQLDescribeCol(stmt, static_cast<SQLUSMALLINT>(i + 1), name, sizeof name, &nameLength,
+                            &d.sqlType, &d.size, &d.decimalDigits, &d.nullable);
         if (!SQL_SUCCEEDED(rc))
             fail(rc, stmt);
         d.name = reinterpret_cast<char*>(name);
@@ -181,7 +194,9 @@ std::vector<Row> ExportClient::query(const std::string& statementText) {
 
 namespace {
 
-bool isLongType(const ColumnDescription& d) { return d.sqlType == SQL_LONGVARCHAR || d.sqlType == SQL_LONGVARBINARY; }
+bool isLongType(const ColumnDescription& d) {
+    return d.sqlType == SQL_LONGVARCHAR || d.sqlType == SQL_LONGVARBINARY;
+}
 
 // Buffer size B of the database layer for one column.
 SQLLEN bufferSize(const ColumnDescription& d) {
@@ -205,7 +220,7 @@ std::string ExportClient::asKept(const std::string& full, const ColumnDescriptio
 std::optional<std::string> ExportClient::readValue(SQLHSTMT stmt, SQLUSMALLINT index) {
     const ColumnDescription& d = columns_[index];
     const bool isLong = isLongType(d);
-    const SQLLEN b = bufferSize(d) + (isLong ? 0 : extraRoom_);
+    const SQLLEN b = bufferSize(d);
     std::string buffer(static_cast<std::size_t>(b), '\0');
     SQLLEN indicator = 0;
     const SQLUSMALLINT column = static_cast<SQLUSMALLINT>(index + 1);
@@ -218,8 +233,21 @@ std::optional<std::string> ExportClient::readValue(SQLHSTMT stmt, SQLUSMALLINT i
         return std::nullopt;
     if (indicator < b)
         return buffer.substr(0, static_cast<std::size_t>(indicator));
-    if (!isLong)
+    if (!isLong && !readOn_)
         return buffer.substr(0, static_cast<std::size_t>(b - 1));
+    if (!isLong) {
+        // Further calls with the same buffer, each continuing the last.
+        std::string value = buffer.substr(0, static_cast<std::size_t>(b - 1));
+        while (rc == SQL_SUCCESS_WITH_INFO) {
+            rc = SQLGetData(stmt, column, SQL_C_CHAR, buffer.data(), b, &indicator);
+            if (rc == SQL_ERROR)
+                fail(rc, stmt);
+            if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+                throw DbError("", {});
+            value.append(buffer.data(), static_cast<std::size_t>(std::min(indicator, b - 1)));
+        }
+        return value;
+    }
     // The second call reads the rest, sized exactly from the first answer.
     std::string value = buffer.substr(0, static_cast<std::size_t>(b - 1));
     const SQLLEN second = indicator - b + 2;
@@ -242,7 +270,8 @@ DbError diagnosticsOf(SQLSMALLINT type, SQLHANDLE handle) {
         SQLCHAR message[1024] = {};
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
-        if (!SQL_SUCCEEDED(SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length)))
+        if (!SQL_SUCCEEDED(
+                SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length)))
             break;
         text += reinterpret_cast<char*>(message);
         text += "\n";

@@ -7,10 +7,9 @@
 // value read with SQLGetData(SQL_C_CHAR) into buffers sized from the column
 // description, with the error text built from SQLError.
 
+#include <optional>
 #include <sql.h>
 #include <sqlext.h>
-
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,7 +39,8 @@ using Row = std::vector<std::optional<std::string>>; // nullopt: SQL_NULL_DATA
 struct ConnectAnswers {
     SQLSMALLINT apiConformance = -1;
     SQLSMALLINT sqlConformance = -1;
-    SQLUINTEGER scrollConcurrency = 0, scrollOptions = 0, bookmarkPersistence = 0, getDataExtensions = 0;
+    SQLUINTEGER scrollConcurrency = 0, scrollOptions = 0, bookmarkPersistence = 0,
+                getDataExtensions = 0;
     SQLUSMALLINT txnCapable = 99, cursorCommit = 99, cursorRollback = 99;
     std::string readOnly;
     char quoteChar = 0;
@@ -68,9 +68,10 @@ public:
 
     const std::vector<ColumnDescription>& columns() const { return columns_; }
 
-    // Adds bytes to the buffers of short types, to read values whose
-    // character form is longer than their column size whole.
-    void setExtraRoom(SQLLEN bytes) { extraRoom_ = bytes; }
+    // Reads a short value that does not fit its buffer on to its end with
+    // further SQLGetData calls, as the program does, instead of keeping the
+    // first piece as the database layer of the original platform did.
+    void setReadOn(bool readOn) { readOn_ = readOn; }
     // What the database layer keeps of a value's full character form: short
     // types are cut to their buffer of column size + 1 (+2 for decimals).
     static std::string asKept(const std::string& full, const ColumnDescription& column);
@@ -88,7 +89,7 @@ private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;
     char quote_ = ' ';
-    SQLLEN extraRoom_ = 0;
+    bool readOn_ = false;
     std::vector<ColumnDescription> columns_;
 };
 

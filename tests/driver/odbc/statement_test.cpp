@@ -2,9 +2,8 @@
 // pieces, conditions and sort orders on every type, and the errors.
 #include "odbc_client.hpp"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace kelvara::test {
 namespace {
@@ -17,8 +16,9 @@ protected:
         SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_SUCCESS);
         std::string text = connectionText(fixture("fixtures.mdb"));
-        ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS,
-                                                   nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)))
+        ASSERT_TRUE(
+            SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                                           SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)))
             << diagnosticsOf(SQL_HANDLE_DBC, dbc).text;
         ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt), SQL_SUCCESS);
     }
@@ -33,7 +33,8 @@ protected:
     }
     // Positions on the row of AllTypes with the given ID.
     void onRow(int id, const std::string& columns) {
-        ASSERT_EQ(run("select " + columns + " from AllTypes where ID = " + std::to_string(id)), SQL_SUCCESS)
+        ASSERT_EQ(run("select " + columns + " from AllTypes where ID = " + std::to_string(id)),
+                  SQL_SUCCESS)
             << diagnosticsOf(SQL_HANDLE_STMT, stmt).text;
         ASSERT_EQ(SQLFetch(stmt), SQL_SUCCESS);
     }
@@ -53,13 +54,20 @@ struct Described {
 
 TEST_F(Odbc3Statement, ColumnsAreDescribedAsAccessDescribesThem) {
     const Described expected[] = {
-        {"ID", SQL_INTEGER, 10, 0},          {"Name", SQL_VARCHAR, 50, 0},
-        {"Notes", SQL_LONGVARCHAR, 1073741823, 0}, {"Tiny", SQL_TINYINT, 3, 0},
-        {"Small", SQL_SMALLINT, 5, 0},       {"Big", SQL_INTEGER, 10, 0},
-        {"Ratio", SQL_REAL, 7, 0},           {"Amount", SQL_DOUBLE, 15, 0},
-        {"Price", SQL_NUMERIC, 19, 4},       {"Exact", SQL_NUMERIC, 18, 4},
-        {"Stamp", SQL_TYPE_TIMESTAMP, 19, 0}, {"Flag", SQL_BIT, 1, 0},
-        {"Blob", SQL_LONGVARBINARY, 1073741823, 0}, {"Guid", SQL_GUID, 36, 0},
+        {"ID", SQL_INTEGER, 10, 0},
+        {"Name", SQL_VARCHAR, 50, 0},
+        {"Notes", SQL_LONGVARCHAR, 1073741823, 0},
+        {"Tiny", SQL_TINYINT, 3, 0},
+        {"Small", SQL_SMALLINT, 5, 0},
+        {"Big", SQL_INTEGER, 10, 0},
+        {"Ratio", SQL_REAL, 7, 0},
+        {"Amount", SQL_DOUBLE, 15, 0},
+        {"Price", SQL_NUMERIC, 19, 4},
+        {"Exact", SQL_NUMERIC, 18, 4},
+        {"Stamp", SQL_TYPE_TIMESTAMP, 19, 0},
+        {"Flag", SQL_BIT, 1, 0},
+        {"Blob", SQL_LONGVARBINARY, 1073741823, 0},
+        {"Guid", SQL_GUID, 36, 0},
     };
     ASSERT_EQ(run("select * from AllTypes"), SQL_SUCCESS);
     SQLSMALLINT count = 0;
@@ -70,15 +78,17 @@ TEST_F(Odbc3Statement, ColumnsAreDescribedAsAccessDescribesThem) {
         char name[64] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = -1, nullable = -1;
         SQLULEN size = 0;
-        ASSERT_EQ(SQLDescribeCol(stmt, static_cast<SQLUSMALLINT>(i + 1), reinterpret_cast<SQLCHAR*>(name), sizeof name,
-                                 &nameLength, &type, &size, &digits, &nullable),
+        ASSERT_EQ(SQLDescribeCol(stmt, static_cast<SQLUSMALLINT>(i + 1),
+                                 reinterpret_cast<SQLCHAR*>(name), sizeof name, &nameLength, &type,
+                                 &size, &digits, &nullable),
                   SQL_SUCCESS);
         EXPECT_STREQ(name, expected[i].column);
         EXPECT_EQ(type, expected[i].type);
         EXPECT_EQ(size, expected[i].size);
         EXPECT_EQ(digits, expected[i].digits);
         SQLLEN concise = 0;
-        SQLColAttribute(stmt, static_cast<SQLUSMALLINT>(i + 1), SQL_DESC_CONCISE_TYPE, nullptr, 0, nullptr, &concise);
+        SQLColAttribute(stmt, static_cast<SQLUSMALLINT>(i + 1), SQL_DESC_CONCISE_TYPE, nullptr, 0,
+                        nullptr, &concise);
         EXPECT_EQ(concise, expected[i].type);
     }
 }
@@ -98,7 +108,8 @@ TEST_F(Odbc3Statement, TextIsReadInPiecesWith01004AndTheRemainingLength) {
     std::string whole;
     std::vector<SQLLEN> indicators;
     SQLRETURN rc;
-    while ((rc = SQLGetData(stmt, 1, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) != SQL_NO_DATA) {
+    while ((rc = SQLGetData(stmt, 1, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) !=
+           SQL_NO_DATA) {
         ASSERT_TRUE(SQL_SUCCEEDED(rc));
         if (rc == SQL_SUCCESS_WITH_INFO) {
             EXPECT_EQ(firstState(), "01004");
@@ -112,15 +123,16 @@ TEST_F(Odbc3Statement, TextIsReadInPiecesWith01004AndTheRemainingLength) {
 
 TEST_F(Odbc3Statement, EveryTypeCanBeReadInPieces) {
     onRow(1, "Amount, Stamp, Guid, Price");
-    const char* expected[] = {"3.141592653589793", "2024-02-29 13:45:07", "3F2504E0-4F89-11D3-9A0C-0305E82C3301",
-                              "1234.5678"};
+    const char* expected[] = {"3.141592653589793", "2024-02-29 13:45:07",
+                              "3F2504E0-4F89-11D3-9A0C-0305E82C3301", "1234.5678"};
     for (SQLUSMALLINT column = 1; column <= 4; ++column) {
         char buffer[4];
         SQLLEN indicator = 0;
         std::string whole;
         SQLRETURN rc;
         int calls = 0;
-        while ((rc = SQLGetData(stmt, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) != SQL_NO_DATA) {
+        while ((rc = SQLGetData(stmt, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) !=
+               SQL_NO_DATA) {
             ASSERT_TRUE(SQL_SUCCEEDED(rc));
             if (calls++ == 0) {
                 EXPECT_EQ(indicator, static_cast<SQLLEN>(std::strlen(expected[column - 1])));
@@ -135,11 +147,13 @@ TEST_F(Odbc3Statement, BinaryDataComesAsStoredBytesOrAsHexText) {
     onRow(1, "Blob, Blob");
     unsigned char bytes[2];
     SQLLEN indicator = 0;
-    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator), SQL_SUCCESS_WITH_INFO);
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator),
+              SQL_SUCCESS_WITH_INFO);
     EXPECT_EQ(indicator, 5);
     EXPECT_EQ(bytes[0], 0x00);
     EXPECT_EQ(bytes[1], 0x01);
-    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator), SQL_SUCCESS_WITH_INFO);
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator),
+              SQL_SUCCESS_WITH_INFO);
     EXPECT_EQ(indicator, 3);
     EXPECT_EQ(bytes[0], 0x7F);
     ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_BINARY, bytes, sizeof bytes, &indicator), SQL_SUCCESS);
@@ -178,20 +192,81 @@ TEST_F(Odbc3Statement, BoundColumnsAreFilledByFetch) {
     ASSERT_EQ(SQLFetch(stmt), SQL_SUCCESS);
     EXPECT_STREQ(name, "Widget");
     EXPECT_EQ(fetched, 1u);
-    ASSERT_EQ(SQLFetchScroll(stmt, SQL_FETCH_NEXT, 0), SQL_SUCCESS_WITH_INFO); // "Gadget, large" is cut
+    ASSERT_EQ(SQLFetchScroll(stmt, SQL_FETCH_NEXT, 0),
+              SQL_SUCCESS_WITH_INFO); // "Gadget, large" is cut
     EXPECT_STREQ(name, "Gadget,");
     EXPECT_EQ(nameIndicator, 13);
     EXPECT_EQ(SQLFetchScroll(stmt, SQL_FETCH_FIRST, 0), SQL_ERROR);
     EXPECT_EQ(firstState(), "HY106");
 }
 
-TEST_F(Odbc3Statement, UnsupportedCTypesAreRefusedWithHYC00) {
-    onRow(1, "Big");
-    SQLINTEGER number = 0;
+TEST_F(Odbc3Statement, FixedSizeCTypesGetTheNaturalValue) {
+    onRow(1, "Big, Small, Tiny, Amount, Price, Stamp, Flag, Guid, Name");
     SQLLEN indicator = 0;
-    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_SLONG, &number, sizeof number, &indicator), SQL_ERROR);
-    EXPECT_EQ(firstState(), "HYC00");
+    SQLINTEGER big = 0;
+    ASSERT_EQ(SQLGetData(stmt, 1, SQL_C_SLONG, &big, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(big, 123456789);
+    EXPECT_EQ(indicator, 4);
+    EXPECT_EQ(SQLGetData(stmt, 1, SQL_C_SLONG, &big, 0, &indicator), SQL_NO_DATA);
+    SQLSMALLINT small = 0;
+    ASSERT_EQ(SQLGetData(stmt, 2, SQL_C_DEFAULT, &small, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(small, -123);
+    unsigned char tiny = 0;
+    ASSERT_EQ(SQLGetData(stmt, 3, SQL_C_UTINYINT, &tiny, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(tiny, 7);
+    double amount = 0;
+    ASSERT_EQ(SQLGetData(stmt, 4, SQL_C_DOUBLE, &amount, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(amount, 3.141592653589793);
+    SQLINTEGER price = 0;
+    ASSERT_EQ(SQLGetData(stmt, 5, SQL_C_SLONG, &price, 0, &indicator), SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(price, 1234);
+    EXPECT_EQ(firstState(), "01S07");
+    SQL_TIMESTAMP_STRUCT stamp{};
+    ASSERT_EQ(SQLGetData(stmt, 6, SQL_C_TYPE_TIMESTAMP, &stamp, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(stamp.year, 2024);
+    EXPECT_EQ(stamp.month, 2);
+    EXPECT_EQ(stamp.day, 29);
+    EXPECT_EQ(stamp.hour * 10000 + stamp.minute * 100 + stamp.second, 134507);
+    unsigned char flag = 0;
+    ASSERT_EQ(SQLGetData(stmt, 7, SQL_C_BIT, &flag, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(flag, 1);
+    SQLGUID guid{};
+    ASSERT_EQ(SQLGetData(stmt, 8, SQL_C_GUID, &guid, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(guid.Data1, 0x3F2504E0u);
+    EXPECT_EQ(guid.Data2, 0x4F89);
+    EXPECT_EQ(guid.Data4[7], 0x01);
+    SQLWCHAR wide[4] = {};
+    ASSERT_EQ(SQLGetData(stmt, 9, SQL_C_WCHAR, wide, sizeof wide, &indicator),
+              SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(indicator, 10); // bytes of "Alice" in UTF-16
+    EXPECT_EQ(wide[0], u'A');
+    EXPECT_EQ(wide[2], u'i');
+    EXPECT_EQ(wide[3], 0);
 }
+
+struct RefusedConversion {
+    const char* column;
+    SQLSMALLINT cType;
+    const char* sqlstate;
+};
+
+class RefusedConversions : public Odbc3Statement,
+                           public ::testing::WithParamInterface<RefusedConversion> {};
+
+TEST_P(RefusedConversions, ReportTheirSqlstate) {
+    onRow(1, GetParam().column);
+    char buffer[64];
+    SQLLEN indicator = 0;
+    EXPECT_EQ(SQLGetData(stmt, 1, GetParam().cType, buffer, sizeof buffer, &indicator), SQL_ERROR);
+    EXPECT_EQ(firstState(), GetParam().sqlstate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, RefusedConversions,
+                         ::testing::Values(RefusedConversion{"Big", SQL_C_STINYINT, "22003"},
+                                           RefusedConversion{"Stamp", SQL_C_SLONG, "07006"},
+                                           RefusedConversion{"Name", SQL_C_SLONG, "22018"},
+                                           RefusedConversion{"Amount", SQL_C_GUID, "07006"},
+                                           RefusedConversion{"Exact", SQL_C_NUMERIC, "HYC00"}));
 
 TEST_F(Odbc3Statement, SequenceAndIndexErrorsAreReported) {
     char buffer[8];
@@ -223,10 +298,13 @@ std::vector<std::vector<std::string>> readAll(SQLHSTMT stmt) {
     return rows;
 }
 
-SQLCHAR* sqlText(const char* text) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text)); }
+SQLCHAR* sqlText(const char* text) {
+    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text));
+}
 
 TEST_F(Odbc3Statement, SQLColumnsDescribesColumnsAsSQLDescribeColDoes) {
-    ASSERT_EQ(SQLColumns(stmt, nullptr, 0, nullptr, 0, sqlText("AllTypes"), SQL_NTS, sqlText("%"), SQL_NTS),
+    ASSERT_EQ(SQLColumns(stmt, nullptr, 0, nullptr, 0, sqlText("AllTypes"), SQL_NTS, sqlText("%"),
+                         SQL_NTS),
               SQL_SUCCESS);
     SQLSMALLINT count = 0;
     SQLNumResultCols(stmt, &count);
@@ -244,7 +322,8 @@ TEST_F(Odbc3Statement, SQLColumnsDescribesColumnsAsSQLDescribeColDoes) {
     EXPECT_EQ(rows[10][13], "9"); // SQL_DATA_TYPE of a timestamp is SQL_DATETIME
     EXPECT_EQ(rows[10][14], "3"); // with SQL_CODE_TIMESTAMP
     SQLCloseCursor(stmt);
-    ASSERT_EQ(SQLColumns(stmt, nullptr, 0, nullptr, 0, sqlText("order%"), SQL_NTS, sqlText("q_y"), SQL_NTS),
+    ASSERT_EQ(SQLColumns(stmt, nullptr, 0, nullptr, 0, sqlText("order%"), SQL_NTS, sqlText("q_y"),
+                         SQL_NTS),
               SQL_SUCCESS);
     const auto matched = readAll(stmt);
     ASSERT_EQ(matched.size(), 1u);
@@ -252,13 +331,16 @@ TEST_F(Odbc3Statement, SQLColumnsDescribesColumnsAsSQLDescribeColDoes) {
 }
 
 TEST_F(Odbc3Statement, SQLTablesAnswersTheSpecialEnumerations) {
-    ASSERT_EQ(SQLTables(stmt, sqlText(""), 0, sqlText(""), 0, sqlText(""), 0, sqlText("%"), SQL_NTS), SQL_SUCCESS);
+    ASSERT_EQ(
+        SQLTables(stmt, sqlText(""), 0, sqlText(""), 0, sqlText(""), 0, sqlText("%"), SQL_NTS),
+        SQL_SUCCESS);
     const auto types = readAll(stmt);
     ASSERT_EQ(types.size(), 2u);
     EXPECT_EQ(types[0][3], "SYSTEM TABLE");
     EXPECT_EQ(types[1][3], "TABLE");
     SQLCloseCursor(stmt);
-    ASSERT_EQ(SQLTables(stmt, nullptr, 0, nullptr, 0, sqlText("Wid_"), SQL_NTS, sqlText("'TABLE','VIEW'"), SQL_NTS),
+    ASSERT_EQ(SQLTables(stmt, nullptr, 0, nullptr, 0, sqlText("Wid_"), SQL_NTS,
+                        sqlText("'TABLE','VIEW'"), SQL_NTS),
               SQL_SUCCESS);
     const auto tables = readAll(stmt);
     ASSERT_EQ(tables.size(), 1u);
@@ -304,13 +386,15 @@ TEST_F(Odbc3Statement, MaxRowsLimitsTheResult) {
 }
 
 TEST_F(Odbc3Statement, UnsupportedCursorSettingsAreChangedWith01S02) {
-    EXPECT_EQ(SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0),
+    EXPECT_EQ(SQLSetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE,
+                             reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0),
               SQL_SUCCESS_WITH_INFO);
     EXPECT_EQ(firstState(), "01S02");
     SQLULEN type = 99;
     SQLGetStmtAttr(stmt, SQL_ATTR_CURSOR_TYPE, &type, 0, nullptr);
     EXPECT_EQ(type, static_cast<SQLULEN>(SQL_CURSOR_FORWARD_ONLY));
-    EXPECT_EQ(SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0), SQL_SUCCESS);
+    EXPECT_EQ(SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0),
+              SQL_SUCCESS);
 }
 
 struct Selection {
@@ -339,13 +423,15 @@ INSTANTIATE_TEST_SUITE_P(
     EveryType, Conditions,
     ::testing::Values(
         Selection{"where Tiny = 255", {6}}, Selection{"where Small < 0", {1, 4}},
-        Selection{"where Big >= 123456789", {1, 6}}, Selection{"where Big between 0 and 200000000", {1, 3}},
+        Selection{"where Big >= 123456789", {1, 6}},
+        Selection{"where Big between 0 and 200000000", {1, 3}},
         Selection{"where Ratio > 1", {1, 5}}, Selection{"where Amount < 0", {4}},
         Selection{"where Price = 1234.5678", {1}}, Selection{"where Price < 0", {4, 6}},
         Selection{"where Exact < 0", {4, 5}}, Selection{"where Stamp < #1900-01-02#", {3, 4, 5, 7}},
         Selection{"where Flag = TRUE", {1, 4}}, Selection{"where Name like 'A*'", {1}},
         Selection{"where Notes like '%note'", {1}}, Selection{"where Name is null", {2}},
-        Selection{"where Guid is not null", {1}}, Selection{"where Name in ('Alice', '\"')", {1, 6}},
+        Selection{"where Guid is not null", {1}},
+        Selection{"where Name in ('Alice', '\"')", {1, 6}},
         Selection{"where Name = 'He said \"hi\", then left'", {4}},
         Selection{"where not (ID > 2) and ID <> 1", {2}},
         Selection{"where Amount is not null order by Amount", {4, 3, 6, 7, 1, 8, 5}},
@@ -378,7 +464,8 @@ struct FailingStatement {
     const char* quoted;        // the message quotes this
 };
 
-class StatementErrors : public Odbc3Statement, public ::testing::WithParamInterface<FailingStatement> {};
+class StatementErrors : public Odbc3Statement,
+                        public ::testing::WithParamInterface<FailingStatement> {};
 
 TEST_P(StatementErrors, CarryTheirSqlstateAndQuoteTheOffendingText) {
     ASSERT_EQ(run(GetParam().text), SQL_ERROR);
@@ -400,11 +487,12 @@ TEST_P(StatementErrors, CarryTheirSqlstateAndQuoteTheOffendingText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Each, StatementErrors,
-    ::testing::Values(FailingStatement{"select * from NoSuchTable", "42S02", "S0002", "NoSuchTable"},
-                      FailingStatement{"select NoSuchColumn from AllTypes", "42S22", "S0022", "NoSuchColumn"},
-                      FailingStatement{"select * form AllTypes", "42000", "37000", "form"},
-                      FailingStatement{"delete from AllTypes", "HY000", "S1000", "delete"},
-                      FailingStatement{"update AllTypes set ID = 1", "HY000", "S1000", "update"}));
+    ::testing::Values(
+        FailingStatement{"select * from NoSuchTable", "42S02", "S0002", "NoSuchTable"},
+        FailingStatement{"select NoSuchColumn from AllTypes", "42S22", "S0022", "NoSuchColumn"},
+        FailingStatement{"select * form AllTypes", "42000", "37000", "form"},
+        FailingStatement{"delete from AllTypes", "HY000", "S1000", "delete"},
+        FailingStatement{"update AllTypes set ID = 1", "HY000", "S1000", "update"}));
 
 } // namespace
 } // namespace kelvara::test

@@ -165,14 +165,16 @@ int compareToLiteral(const Value& v, const PreparedLiteral& literal) noexcept {
 struct Node {
     enum class Kind : std::uint8_t {
         Constant,
-        And,
-        Or,
-        Not,
+        And, // children[left, left + right)
+        Or,  // children[left, left + right)
+        Not, // nodes[left]
         IsNull,
         CompareLiteral, // row[column] op literals[other]
         CompareColumns, // row[column] op row[other]
         Like,           // row[column] LIKE patterns[other]
         Truthy,         // row[column] is not zero
+        InList,         // row[column] equals one of literals[left, left + right);
+                        // `constant` is the answer when none does
     };
     Kind kind = Kind::Constant;
     Truth constant = Truth::Unknown;
@@ -197,6 +199,7 @@ struct CompiledQuery {
     std::vector<OrderKey> orderKeys;
 
     std::vector<Node> nodes;
+    std::vector<std::size_t> children; // operands of And and Or nodes
     std::optional<std::size_t> root;
     std::vector<PreparedLiteral> literals;
     std::vector<LikePattern> patterns;
@@ -210,23 +213,20 @@ Truth CompiledQuery::evaluate(std::size_t index, const std::vector<Value>& row) 
     switch (node.kind) {
     case Node::Kind::Constant:
         return node.constant;
-    case Node::Kind::And: {
-        const Truth left = evaluate(node.left, row);
-        if (left == Truth::False)
-            return Truth::False;
-        const Truth right = evaluate(node.right, row);
-        if (right == Truth::False)
-            return Truth::False;
-        return left == Truth::True && right == Truth::True ? Truth::True : Truth::Unknown;
-    }
+    case Node::Kind::And:
     case Node::Kind::Or: {
-        const Truth left = evaluate(node.left, row);
-        if (left == Truth::True)
-            return Truth::True;
-        const Truth right = evaluate(node.right, row);
-        if (right == Truth::True)
-            return Truth::True;
-        return left == Truth::False && right == Truth::False ? Truth::False : Truth::Unknown;
+        // AND: any False decides, OR: any True; otherwise Unknown wins over
+        // the neutral answer.
+        const Truth decisive = node.kind == Node::Kind::And ? Truth::False : Truth::True;
+        Truth result = node.kind == Node::Kind::And ? Truth::True : Truth::False;
+        for (std::size_t i = node.left; i < node.left + node.right; ++i) {
+            const Truth term = evaluate(children[i], row);
+            if (term == decisive)
+                return decisive;
+            if (term == Truth::Unknown)
+                result = Truth::Unknown;
+        }
+        return result;
     }
     case Node::Kind::Not: {
         const Truth inner = evaluate(node.left, row);
@@ -251,6 +251,21 @@ Truth CompiledQuery::evaluate(std::size_t index, const std::vector<Value>& row) 
     }
     case Node::Kind::Like:
         return evaluateLike(node, row[node.column]);
+    case Node::Kind::InList: {
+        const Value& value = row[node.column];
+        if (value.isNull())
+            return Truth::Unknown;
+        Truth result = node.constant;
+        for (std::size_t i = node.left; i < node.left + node.right; ++i) {
+            if (compareToLiteral(value, literals[i]) == 0) {
+                result = Truth::True;
+                break;
+            }
+        }
+        if (!node.negated || result == Truth::Unknown)
+            return result;
+        return truthOf(result == Truth::False);
+    }
     case Node::Kind::Truthy: {
         const Value& value = row[node.column];
         if (value.isNull())
@@ -315,6 +330,8 @@ private:
     std::size_t addNode(Node node);
     std::size_t addConstant(Truth truth);
     std::size_t addLogical(Node::Kind kind, std::size_t left, std::size_t right);
+    std::size_t addLogical(Node::Kind kind, const std::vector<std::size_t>& terms);
+    std::optional<std::size_t> bindInLiterals(const Expr& expr);
     std::size_t addNot(std::size_t inner);
     std::size_t addLiteral(PreparedLiteral literal);
 
@@ -440,7 +457,8 @@ Binder::Side Binder::resolve(const Operand& operand) const {
 std::size_t Binder::addNode(Node node) {
     out_.nodes.push_back(node);
     if (node.kind == Node::Kind::IsNull || node.kind == Node::Kind::CompareLiteral ||
-        node.kind == Node::Kind::Like || node.kind == Node::Kind::Truthy)
+        node.kind == Node::Kind::Like || node.kind == Node::Kind::Truthy ||
+        node.kind == Node::Kind::InList)
         conditionColumns_.push_back(node.column);
     if (node.kind == Node::Kind::CompareColumns) {
         conditionColumns_.push_back(node.column);
@@ -457,10 +475,15 @@ std::size_t Binder::addConstant(Truth truth) {
 }
 
 std::size_t Binder::addLogical(Node::Kind kind, std::size_t left, std::size_t right) {
+    return addLogical(kind, std::vector<std::size_t>{left, right});
+}
+
+std::size_t Binder::addLogical(Node::Kind kind, const std::vector<std::size_t>& terms) {
     Node node;
     node.kind = kind;
-    node.left = left;
-    node.right = right;
+    node.left = out_.children.size();
+    node.right = terms.size();
+    out_.children.insert(out_.children.end(), terms.begin(), terms.end());
     return addNode(node);
 }
 
@@ -581,11 +604,14 @@ Truth Binder::compareLiterals(const Literal& a, CompareOp op, const Literal& b,
 std::size_t Binder::bindExpr(const Expr& expr) {
     switch (expr.kind) {
     case Expr::Kind::And:
-    case Expr::Kind::Or:
-        return addLogical(expr.kind == Expr::Kind::And ? Node::Kind::And : Node::Kind::Or,
-                          bindExpr(*expr.left), bindExpr(*expr.right));
+    case Expr::Kind::Or: {
+        std::vector<std::size_t> terms;
+        for (const auto& term : expr.terms)
+            terms.push_back(bindExpr(*term));
+        return addLogical(expr.kind == Expr::Kind::And ? Node::Kind::And : Node::Kind::Or, terms);
+    }
     case Expr::Kind::Not:
-        return addNot(bindExpr(*expr.left));
+        return addNot(bindExpr(*expr.terms.front()));
     case Expr::Kind::Compare:
         return bindComparison(expr.lhs, expr.op, expr.rhs);
     case Expr::Kind::IsNull:
@@ -683,12 +709,41 @@ std::size_t Binder::bindLike(const Expr& expr) {
 
 // x IN (a, b) is x = a OR x = b, which gives SQL's answers for NULLs too.
 std::size_t Binder::bindIn(const Expr& expr) {
-    std::optional<std::size_t> result;
+    if (const auto native = bindInLiterals(expr))
+        return *native;
+    std::vector<std::size_t> equalities;
+    for (const Operand& item : expr.list)
+        equalities.push_back(bindComparison(expr.lhs, CompareOp::Equal, item));
+    const std::size_t any = addLogical(Node::Kind::Or, equalities);
+    return expr.negated ? addNot(any) : any;
+}
+
+// The common case, a column and a list of constants, as one node that tries
+// the constants in a loop: long generated lists cost no depth.
+std::optional<std::size_t> Binder::bindInLiterals(const Expr& expr) {
+    const Side subject = resolve(expr.lhs);
+    std::vector<Side> items;
     for (const Operand& item : expr.list) {
-        const std::size_t equal = bindComparison(expr.lhs, CompareOp::Equal, item);
-        result = result ? addLogical(Node::Kind::Or, *result, equal) : equal;
+        items.push_back(resolve(item));
+        if (items.back().isColumn)
+            return std::nullopt;
     }
-    return expr.negated ? addNot(*result) : *result;
+    if (!subject.isColumn)
+        return std::nullopt;
+    Node node;
+    node.kind = Node::Kind::InList;
+    node.column = subject.column;
+    node.negated = expr.negated;
+    node.constant = Truth::False;
+    node.left = out_.literals.size();
+    for (const Side& item : items) {
+        if (item.literal.kind == Literal::Kind::Null)
+            node.constant = Truth::Unknown; // x IN (1, NULL) is never false
+        else
+            addLiteral(prepareFor(item.literal, subject.column, item.position));
+    }
+    node.right = out_.literals.size() - node.left;
+    return addNode(node);
 }
 
 // Access accepts the bounds in either order: BETWEEN 10 AND 1 is BETWEEN 1

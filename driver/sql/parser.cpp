@@ -149,8 +149,26 @@ private:
     std::string name();
     ColumnRef columnRef();
 
+    // Parentheses and NOTs nest the condition; a limit keeps the recursion
+    // of parsing and evaluating within a thread's stack.
+    static constexpr int kMaxNesting = 256;
+    class NestingGuard {
+    public:
+        NestingGuard(Parser& parser, const Token& token) : parser_(parser) {
+            if (++parser_.nesting_ > kMaxNesting)
+                parser_.fail(token, "the condition is nested too deeply");
+        }
+        ~NestingGuard() { --parser_.nesting_; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        Parser& parser_;
+    };
+
     std::unique_ptr<Expr> orCondition();
     std::unique_ptr<Expr> andCondition();
+    std::unique_ptr<Expr> chain(Expr::Kind kind);
     std::unique_ptr<Expr> notCondition();
     std::unique_ptr<Expr> predicate();
     std::unique_ptr<Expr> predicateTail(Operand lhs);
@@ -163,6 +181,7 @@ private:
     std::string_view sql_;
     std::vector<Token> tokens_;
     std::size_t index_ = 0;
+    int nesting_ = 0;
 };
 
 SelectStatement Parser::statement() {
@@ -330,41 +349,39 @@ void Parser::rejectArithmetic() const {
         unsupported(peek(), "Calculations such as '" + peek().text + "' are");
 }
 
-std::unique_ptr<Expr> Parser::orCondition() {
-    auto left = andCondition();
-    while (acceptWord("OR")) {
-        auto node = std::make_unique<Expr>();
-        node->kind = Expr::Kind::Or;
-        node->left = std::move(left);
-        node->right = andCondition();
-        left = std::move(node);
-    }
-    return left;
-}
+std::unique_ptr<Expr> Parser::orCondition() { return chain(Expr::Kind::Or); }
 
-std::unique_ptr<Expr> Parser::andCondition() {
-    auto left = notCondition();
-    while (acceptWord("AND")) {
-        auto node = std::make_unique<Expr>();
-        node->kind = Expr::Kind::And;
-        node->left = std::move(left);
-        node->right = notCondition();
-        left = std::move(node);
-    }
-    return left;
+std::unique_ptr<Expr> Parser::andCondition() { return chain(Expr::Kind::And); }
+
+// a OR b OR c as one node with three terms (and the same for AND).
+std::unique_ptr<Expr> Parser::chain(Expr::Kind kind) {
+    const bool isOr = kind == Expr::Kind::Or;
+    auto first = isOr ? andCondition() : notCondition();
+    if (!isWord(isOr ? "OR" : "AND"))
+        return first;
+    auto node = std::make_unique<Expr>();
+    node->kind = kind;
+    node->terms.push_back(std::move(first));
+    while (acceptWord(isOr ? "OR" : "AND"))
+        node->terms.push_back(isOr ? andCondition() : notCondition());
+    return node;
 }
 
 std::unique_ptr<Expr> Parser::notCondition() {
+    const Token& notToken = peek();
     if (!acceptWord("NOT"))
         return predicate();
+    const NestingGuard guard(*this, notToken);
     auto node = std::make_unique<Expr>();
     node->kind = Expr::Kind::Not;
-    node->left = notCondition();
+    node->terms.push_back(notCondition());
     return node;
 }
 
 std::unique_ptr<Expr> Parser::predicate() {
+    const Token& open = peek();
     if (acceptSymbol("(")) {
+        const NestingGuard guard(*this, open);
         if (isWord("SELECT"))
             unsupported(peek(), "Subqueries are");
         auto inner = orCondition();

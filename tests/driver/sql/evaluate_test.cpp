@@ -169,6 +169,24 @@ INSTANTIATE_TEST_SUITE_P(
         ConditionCase{"NOT (Id = 1 OR 1 = 0)", true, false},
         ConditionCase{"Flag AND Qty = -5 AND (Id = 7 OR T.Small = 200)", true, false}));
 
+TEST(Condition, LongGeneratedChainsAndListsWork) {
+    std::string chain = "Id = 0";
+    std::string list = "Id IN (0";
+    for (int i = 1; i <= 20000; ++i) {
+        chain += " OR Id = " + std::to_string(i * 10);
+        list += ", " + std::to_string(i * 10);
+    }
+    list += ")";
+    auto row = test::sampleRow();
+    row[columnIndex("Id")] = test::integerValue(123450);
+    EXPECT_TRUE(holds(chain, row));
+    EXPECT_TRUE(holds(list, row));
+    EXPECT_FALSE(holds("NOT " + list, row));
+    row[columnIndex("Id")] = test::integerValue(123451);
+    EXPECT_FALSE(holds(chain, row));
+    EXPECT_FALSE(holds(list, row));
+}
+
 // Builds rows where only the named column is set; `values` in input order.
 std::vector<std::vector<Value>> rowsOf(const std::string& column, std::vector<Value> values) {
     std::vector<std::vector<Value>> rows;

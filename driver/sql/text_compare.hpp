@@ -15,7 +15,8 @@ char32_t nextCodePoint(std::string_view text, std::size_t& pos) noexcept;
 // forms; other code points stay as they are.
 char32_t foldCase(char32_t c) noexcept;
 
-// -1, 0 or 1: the texts' case-folded code points in order.
+// -1, 0 or 1 without regard to case. Accented Latin letters sort with their
+// base letter (e < é < f), but only texts equal to the accent compare equal.
 int compareText(std::string_view a, std::string_view b) noexcept;
 
 inline bool equalText(std::string_view a, std::string_view b) noexcept {

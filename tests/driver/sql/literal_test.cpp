@@ -126,5 +126,16 @@ TEST(TextCompare, IgnoresCaseAcrossScripts) {
     EXPECT_EQ(countCodePoints("Ünï😀"), 4U);
 }
 
+TEST(TextCompare, AccentedLettersSortWithTheirBaseLetter) {
+    EXPECT_EQ(compareText("Émile", "emile"), 1);
+    EXPECT_EQ(compareText("Émile", "F"), -1);
+    EXPECT_EQ(compareText("Émile", "Emilf"), -1);
+    EXPECT_EQ(compareText("Zoë", "ZOE"), 1);
+    EXPECT_EQ(compareText("Zoë", "zoef"), -1);
+    EXPECT_EQ(compareText("Łódź", "lodz"), 1);
+    EXPECT_EQ(compareText("Łódź", "lodzz"), -1);
+    EXPECT_EQ(compareText("æ", "b"), 1); // a letter of its own
+}
+
 } // namespace
 } // namespace kelvara::driver::sql

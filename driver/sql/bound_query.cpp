@@ -26,7 +26,9 @@ namespace {
 
 enum class Truth : std::uint8_t { False, True, Unknown };
 
-Truth truthOf(bool value) noexcept { return value ? Truth::True : Truth::False; }
+Truth truthOf(bool value) noexcept {
+    return value ? Truth::True : Truth::False;
+}
 
 // What a column or a literal can be compared with.
 enum class Domain : std::uint8_t { Number, Date, Text, Guid, Binary, None };
@@ -335,8 +337,10 @@ private:
     std::size_t addNot(std::size_t inner);
     std::size_t addLiteral(PreparedLiteral literal);
 
-    PreparedLiteral prepareFor(const Literal& literal, std::size_t column, std::size_t position) const;
-    Truth compareLiterals(const Literal& a, CompareOp op, const Literal& b, std::size_t position) const;
+    PreparedLiteral prepareFor(const Literal& literal, std::size_t column,
+                               std::size_t position) const;
+    Truth compareLiterals(const Literal& a, CompareOp op, const Literal& b,
+                          std::size_t position) const;
     [[noreturn]] void mismatch(std::size_t position, const std::string& what) const;
 
     void bindOutput();
@@ -371,14 +375,14 @@ std::optional<std::size_t> Binder::findColumn(std::string_view name) const {
 }
 
 std::size_t Binder::resolveColumn(const std::string& qualifier, const std::string& name) const {
-    const bool qualifierFits = qualifier.empty() || equalText(qualifier, statement_.table) ||
-                              (!statement_.tableAlias.empty() &&
-                               equalText(qualifier, statement_.tableAlias));
+    const bool qualifierFits =
+        qualifier.empty() || equalText(qualifier, statement_.table) ||
+        (!statement_.tableAlias.empty() && equalText(qualifier, statement_.tableAlias));
     const auto found = qualifierFits ? findColumn(name) : std::nullopt;
     if (!found)
-        throw DriverError(sqlstate::kColumnNotFound,
-                          "Unknown column " + quotedName(qualifier, name) + " in table '" +
-                              statement_.table + "'");
+        throw DriverError(sqlstate::kColumnNotFound, "Unknown column " +
+                                                         quotedName(qualifier, name) +
+                                                         " in table '" + statement_.table + "'");
     return *found;
 }
 
@@ -388,8 +392,8 @@ void Binder::bindOutput() {
             !equalText(statement_.columnQualifiers.front(), statement_.table) &&
             !equalText(statement_.columnQualifiers.front(), statement_.tableAlias))
             throw DriverError(sqlstate::kColumnNotFound,
-                              "Unknown table '" + statement_.columnQualifiers.front() +
-                                  "' in " + statement_.columnQualifiers.front() + ".*");
+                              "Unknown table '" + statement_.columnQualifiers.front() + "' in " +
+                                  statement_.columnQualifiers.front() + ".*");
         for (std::size_t i = 0; i < columns_.size(); ++i)
             out_.output.push_back(i);
         return;
@@ -523,8 +527,8 @@ PreparedLiteral Binder::prepareFor(const Literal& literal, std::size_t column,
     const ColumnInfo& info = columns_[column];
     const Domain domain = domainOf(info.kind);
     const auto cannot = [&] {
-        mismatch(position, "column '" + info.name + "' cannot be compared with " +
-                               describeLiteral(literal));
+        mismatch(position,
+                 "column '" + info.name + "' cannot be compared with " + describeLiteral(literal));
     };
     switch (literal.kind) {
     case Literal::Kind::Number:
@@ -650,8 +654,8 @@ std::size_t Binder::bindComparison(Side lhs, CompareOp op, Side rhs) {
         const bool numberAndDate = (da == Domain::Number && db == Domain::Date) ||
                                    (da == Domain::Date && db == Domain::Number);
         if ((da != db && !numberAndDate) || da == Domain::None)
-            mismatch(lhs.position, "column '" + a.name + "' cannot be compared with column '" +
-                                       b.name + "'");
+            mismatch(lhs.position,
+                     "column '" + a.name + "' cannot be compared with column '" + b.name + "'");
         node.kind = Node::Kind::CompareColumns;
         node.other = rhs.column;
         return addNode(node);
@@ -684,15 +688,15 @@ std::size_t Binder::bindLike(const Expr& expr) {
     if (pattern.literal.kind == Literal::Kind::Null)
         return addConstant(Truth::Unknown);
     if (pattern.literal.kind != Literal::Kind::String)
-        mismatch(pattern.position, "LIKE needs a quoted pattern, not " +
-                                       describeLiteral(pattern.literal));
+        mismatch(pattern.position,
+                 "LIKE needs a quoted pattern, not " + describeLiteral(pattern.literal));
     out_.patterns.emplace_back(pattern.literal.text);
     if (!subject.isColumn) {
         if (subject.literal.kind == Literal::Kind::Null)
             return addConstant(Truth::Unknown);
         if (subject.literal.kind != Literal::Kind::String)
-            mismatch(subject.position, "LIKE applies to text, not to " +
-                                           describeLiteral(subject.literal));
+            mismatch(subject.position,
+                     "LIKE applies to text, not to " + describeLiteral(subject.literal));
         return addConstant(
             truthOf(out_.patterns.back().matches(subject.literal.text) != expr.negated));
     }
@@ -776,10 +780,10 @@ std::size_t Binder::bindLoneOperand(const Expr& expr) {
     zero.kind = Literal::Kind::Number;
     zero.text = "0";
     if (!side.isColumn)
-        return addConstant(side.literal.kind == Literal::Kind::Null
-                               ? Truth::Unknown
-                               : compareLiterals(side.literal, CompareOp::NotEqual, zero,
-                                                 side.position));
+        return addConstant(
+            side.literal.kind == Literal::Kind::Null
+                ? Truth::Unknown
+                : compareLiterals(side.literal, CompareOp::NotEqual, zero, side.position));
     Node node;
     node.kind = Node::Kind::Truthy;
     node.column = side.column;
@@ -791,7 +795,8 @@ std::size_t Binder::bindLoneOperand(const Expr& expr) {
 
 struct BoundQuery::Impl : CompiledQuery {};
 
-BoundQuery::BoundQuery(const SelectStatement& statement, const std::vector<ColumnInfo>& tableColumns)
+BoundQuery::BoundQuery(const SelectStatement& statement,
+                       const std::vector<ColumnInfo>& tableColumns)
     : impl_(std::make_unique<Impl>()) {
     Binder(statement, tableColumns, *impl_).bind();
 }
@@ -800,15 +805,21 @@ BoundQuery::~BoundQuery() = default;
 BoundQuery::BoundQuery(BoundQuery&&) noexcept = default;
 BoundQuery& BoundQuery::operator=(BoundQuery&&) noexcept = default;
 
-const std::vector<std::size_t>& BoundQuery::outputColumns() const { return impl_->output; }
+const std::vector<std::size_t>& BoundQuery::outputColumns() const {
+    return impl_->output;
+}
 
-const std::vector<std::size_t>& BoundQuery::neededColumns() const { return impl_->needed; }
+const std::vector<std::size_t>& BoundQuery::neededColumns() const {
+    return impl_->needed;
+}
 
 bool BoundQuery::matches(const std::vector<Value>& row) const {
     return !impl_->root || impl_->evaluate(*impl_->root, row) == Truth::True;
 }
 
-bool BoundQuery::ordered() const { return !impl_->orderKeys.empty(); }
+bool BoundQuery::ordered() const {
+    return !impl_->orderKeys.empty();
+}
 
 // NULLs come first ascending and last descending: Access sorts them lowest.
 bool BoundQuery::before(const std::vector<Value>& a, const std::vector<Value>& b) const {
@@ -828,6 +839,8 @@ bool BoundQuery::before(const std::vector<Value>& a, const std::vector<Value>& b
     return false;
 }
 
-std::optional<std::uint64_t> BoundQuery::top() const { return impl_->top; }
+std::optional<std::uint64_t> BoundQuery::top() const {
+    return impl_->top;
+}
 
 } // namespace kelvara::driver::sql

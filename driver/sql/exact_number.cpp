@@ -7,10 +7,12 @@
 namespace kelvara::driver::sql {
 namespace {
 
-constexpr int kMaxDigits = 38;       // 10^38 still fits 128 bits
+constexpr int kMaxDigits = 38;         // 10^38 still fits 128 bits
 constexpr int kExponentLimit = 100000; // far beyond any double, small enough for int
 
-bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool isDigit(char c) noexcept {
+    return c >= '0' && c <= '9';
+}
 
 // magnitude × 10; false on overflow.
 bool timesTen(UInt128& magnitude) noexcept {

@@ -23,10 +23,10 @@ struct Literal {
     };
 
     Kind kind = Kind::Null;
-    std::string text;    // Number: as written with its sign; String: the content
-    ExactNumber number;  // Number
-    double days = 0.0;   // DateTime: as Access stores it, days since 1899-12-30
-    bool boolean = false; // Bool
+    std::string text;                    // Number: as written with its sign; String: the content
+    ExactNumber number;                  // Number
+    double days = 0.0;                   // DateTime: as Access stores it, days since 1899-12-30
+    bool boolean = false;                // Bool
     std::array<std::uint8_t, 16> guid{}; // Guid
 };
 

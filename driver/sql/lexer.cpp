@@ -7,7 +7,9 @@
 namespace kelvara::driver::sql {
 namespace {
 
-bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool isDigit(char c) noexcept {
+    return c >= '0' && c <= '9';
+}
 
 // Access allows letters of any script in bare names; every byte of a
 // multi-byte UTF-8 character is taken as part of a name.
@@ -16,7 +18,9 @@ bool isNameStart(char c) noexcept {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
-bool isNamePart(char c) noexcept { return isNameStart(c) || isDigit(c) || c == '$'; }
+bool isNamePart(char c) noexcept {
+    return isNameStart(c) || isDigit(c) || c == '$';
+}
 
 bool isBlank(char c) noexcept {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
@@ -57,9 +61,8 @@ Token Lexer::next() {
         return token;
     }
     const char c = sql_[pos_];
-    const bool afterName =
-        previous_ == Token::Kind::Word || previous_ == Token::Kind::QuotedName ||
-        previous_ == Token::Kind::DoubleQuoted;
+    const bool afterName = previous_ == Token::Kind::Word || previous_ == Token::Kind::QuotedName ||
+                           previous_ == Token::Kind::DoubleQuoted;
     if (c == '\'')
         token = quoted('\'', Token::Kind::String, true);
     else if (c == '`')
@@ -70,7 +73,8 @@ Token Lexer::next() {
         token = quoted('"', Token::Kind::DoubleQuoted, true);
     else if (c == '#')
         token = quoted('#', Token::Kind::Date, false);
-    else if (isDigit(c) || (c == '.' && !afterName && pos_ + 1 < sql_.size() && isDigit(sql_[pos_ + 1])))
+    else if (isDigit(c) ||
+             (c == '.' && !afterName && pos_ + 1 < sql_.size() && isDigit(sql_[pos_ + 1])))
         token = number();
     else if (isNameStart(c))
         token = word();

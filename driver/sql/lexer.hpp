@@ -20,7 +20,7 @@ struct Token {
     };
 
     Kind kind = Kind::End;
-    std::string text;    // the name, string content, number or symbol
+    std::string text;       // the name, string content, number or symbol
     std::size_t offset = 0; // byte offset of the token's first character
 };
 

@@ -41,11 +41,11 @@ bool isOneOf(std::string_view word, std::initializer_list<std::string_view> word
 
 // Words that shape the statement and so cannot be bare names.
 bool isReserved(std::string_view word) noexcept {
-    return isOneOf(word, {"SELECT", "FROM",  "WHERE",  "ORDER", "BY",       "AND",   "OR",
-                          "NOT",    "IS",    "NULL",   "LIKE",  "IN",       "BETWEEN", "TOP",
-                          "DISTINCT", "DISTINCTROW", "AS", "ASC", "DESC",   "GROUP", "HAVING",
-                          "UNION",  "JOIN",  "INNER",  "LEFT",  "RIGHT",    "OUTER", "ON",
-                          "INTO"});
+    return isOneOf(word, {"SELECT",  "FROM",  "WHERE",    "ORDER",       "BY",   "AND",
+                          "OR",      "NOT",   "IS",       "NULL",        "LIKE", "IN",
+                          "BETWEEN", "TOP",   "DISTINCT", "DISTINCTROW", "AS",   "ASC",
+                          "DESC",    "GROUP", "HAVING",   "UNION",       "JOIN", "INNER",
+                          "LEFT",    "RIGHT", "OUTER",    "ON",          "INTO"});
 }
 
 bool isWriteStatement(std::string_view word) noexcept {
@@ -56,8 +56,7 @@ bool isWriteStatement(std::string_view word) noexcept {
 bool isArithmetic(const Token& token) noexcept {
     if (token.kind == Kind::Word)
         return sameWord(token.text, "MOD");
-    return token.kind == Kind::Symbol &&
-           isOneOf(token.text, {"+", "-", "*", "/", "\\", "^", "&"});
+    return token.kind == Kind::Symbol && isOneOf(token.text, {"+", "-", "*", "/", "\\", "^", "&"});
 }
 
 std::optional<CompareOp> compareOperator(const Token& token) noexcept {
@@ -349,9 +348,13 @@ void Parser::rejectArithmetic() const {
         unsupported(peek(), "Calculations such as '" + peek().text + "' are");
 }
 
-std::unique_ptr<Expr> Parser::orCondition() { return chain(Expr::Kind::Or); }
+std::unique_ptr<Expr> Parser::orCondition() {
+    return chain(Expr::Kind::Or);
+}
 
-std::unique_ptr<Expr> Parser::andCondition() { return chain(Expr::Kind::And); }
+std::unique_ptr<Expr> Parser::andCondition() {
+    return chain(Expr::Kind::And);
+}
 
 // a OR b OR c as one node with three terms (and the same for AND).
 std::unique_ptr<Expr> Parser::chain(Expr::Kind kind) {
@@ -473,17 +476,21 @@ Operand Parser::operand() {
         result = numberOperand(false);
     } else if (token.kind == Kind::String) {
         take();
-        result = literalOperand(token, Literal{Literal::Kind::String, token.text, {}, 0.0, false, {}});
+        result =
+            literalOperand(token, Literal{Literal::Kind::String, token.text, {}, 0.0, false, {}});
     } else if (token.kind == Kind::Date) {
         take();
         const auto days = parseAccessDate(token.text);
         if (!days)
             fail(token, "invalid date");
-        result = literalOperand(token, Literal{Literal::Kind::DateTime, token.text, {}, *days, false, {}});
-    } else if (token.kind == Kind::Word && isOneOf(token.text, {"TRUE", "YES", "ON", "FALSE", "NO", "OFF"})) {
+        result = literalOperand(token,
+                                Literal{Literal::Kind::DateTime, token.text, {}, *days, false, {}});
+    } else if (token.kind == Kind::Word &&
+               isOneOf(token.text, {"TRUE", "YES", "ON", "FALSE", "NO", "OFF"})) {
         take();
         const bool value = isOneOf(token.text, {"TRUE", "YES", "ON"});
-        result = literalOperand(token, Literal{Literal::Kind::Bool, token.text, {}, 0.0, value, {}});
+        result =
+            literalOperand(token, Literal{Literal::Kind::Bool, token.text, {}, 0.0, value, {}});
     } else if (token.kind == Kind::Word && sameWord(token.text, "NULL")) {
         take();
         result = literalOperand(token, Literal{});

@@ -18,7 +18,7 @@ struct Expr; // the parsed WHERE condition, defined by the parser
 struct OrderTerm {
     std::string column; // unquoted name as written
     bool descending = false;
-    std::string qualifier; // table name or alias before the column, empty when none
+    std::string qualifier;   // table name or alias before the column, empty when none
     std::size_t ordinal = 0; // ORDER BY 2: 1-based select-list position; column is empty
 };
 
@@ -26,8 +26,8 @@ struct OrderTerm {
 struct SelectStatement {
     std::optional<std::uint64_t> top;
     bool allColumns = false;
-    std::vector<std::string> columns; // unquoted names as written
-    std::string table;                // unquoted name as written
+    std::vector<std::string> columns;          // unquoted names as written
+    std::string table;                         // unquoted name as written
     std::vector<std::string> columnQualifiers; // per column: table or alias before it, or empty
     std::string tableAlias;                    // FROM table [AS] alias; empty when none
     std::shared_ptr<const Expr> where;

@@ -9,7 +9,9 @@ unsigned char byteAt(std::string_view text, std::size_t pos) noexcept {
     return static_cast<unsigned char>(text[pos]);
 }
 
-bool isContinuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) noexcept {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Latin Extended-A pairs upper and lower case as neighbours, but the block
 // switches between "upper is even" and "upper is odd" twice.
@@ -34,9 +36,10 @@ char32_t baseLetter(char32_t folded) noexcept {
     // U+00E0..U+00FF, lower case; '.' keeps the code point.
     static constexpr char kLatin1[] = "aaaaaa.ceeeeiiiidnooooo.ouuuuy.y";
     // U+0100..U+017F, upper and lower case alike.
-    static constexpr char kExtendedA[] = "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiii..jjkkklllll"
-                                         "lllllnnnnnnnnnoooooo..rrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzz"
-                                         "zzzs";
+    static constexpr char kExtendedA[] =
+        "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiii..jjkkklllll"
+        "lllllnnnnnnnnnoooooo..rrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzz"
+        "zzzs";
     char base = '.';
     if (folded >= 0xE0 && folded <= 0xFF)
         base = kLatin1[folded - 0xE0];
@@ -47,12 +50,8 @@ char32_t baseLetter(char32_t folded) noexcept {
 
 } // namespace
 
-char32_t nextCodePoint(std::string_view text, std::size_t& pos) noexcept {
+char32_t decodeMultiByte(std::string_view text, std::size_t& pos) noexcept {
     const unsigned char lead = byteAt(text, pos);
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    }
     std::size_t length = 0;
     char32_t value = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
@@ -112,8 +111,8 @@ int compareText(std::string_view a, std::string_view b) noexcept {
         const unsigned char x = byteAt(a, i);
         const unsigned char y = byteAt(b, j);
         if ((x | y) < 0x80) { // the common case: two ASCII characters
-            const char32_t left = foldCase(x);
-            const char32_t right = foldCase(y);
+            const unsigned left = asciiFold(x);
+            const unsigned right = asciiFold(y);
             if (left != right)
                 return left < right ? -1 : 1;
             ++i;

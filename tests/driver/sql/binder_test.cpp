@@ -10,7 +10,9 @@ namespace {
 using test::columnIndex;
 using test::sampleColumns;
 
-BoundQuery bind(const std::string& sql) { return BoundQuery(parse(sql), sampleColumns()); }
+BoundQuery bind(const std::string& sql) {
+    return BoundQuery(parse(sql), sampleColumns());
+}
 
 TEST(Binder, AllColumnsInTableOrder) {
     const BoundQuery query = bind("select * from T");
@@ -24,9 +26,9 @@ TEST(Binder, AllColumnsInTableOrder) {
 TEST(Binder, NamesMatchWithoutRegardToCaseQuotesOrQualifier) {
     const BoundQuery query =
         bind("select TOP 7 id, [NAME], `ÜNÏCODE NÄME`, \"price\", t.Qty, `T`.`flag` from t");
-    const std::vector<std::size_t> expected = {columnIndex("Id"),    columnIndex("Name"),
+    const std::vector<std::size_t> expected = {columnIndex("Id"),           columnIndex("Name"),
                                                columnIndex("Ünïcode Näme"), columnIndex("Price"),
-                                               columnIndex("Qty"),   columnIndex("Flag")};
+                                               columnIndex("Qty"),          columnIndex("Flag")};
     EXPECT_EQ(query.outputColumns(), expected);
     EXPECT_EQ(query.top(), 7U);
 }
@@ -38,7 +40,8 @@ TEST(Binder, AliasQualifiesColumns) {
 }
 
 TEST(Binder, NeededColumnsCoverOutputConditionAndOrder) {
-    const BoundQuery query = bind("select Name, Id from T where Qty > 1 or Price = Amount order by When");
+    const BoundQuery query =
+        bind("select Name, Id from T where Qty > 1 or Price = Amount order by When");
     std::vector<std::size_t> expected = {columnIndex("Name"),   columnIndex("Id"),
                                          columnIndex("Qty"),    columnIndex("Price"),
                                          columnIndex("Amount"), columnIndex("When")};
@@ -62,7 +65,9 @@ struct ErrorCase {
     const char* messagePart;
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.sql; }
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << c.sql;
+}
 
 class BindErrors : public testing::TestWithParam<ErrorCase> {};
 

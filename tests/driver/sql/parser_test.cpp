@@ -3,7 +3,6 @@
 #include "driver/sql/query.hpp"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace kelvara::driver::sql {
@@ -12,8 +11,9 @@ namespace {
 std::string describe(const Operand& operand) {
     switch (operand.kind) {
     case Operand::Kind::Column:
-        return operand.column.qualifier.empty() ? operand.column.name
-                                                : operand.column.qualifier + "." + operand.column.name;
+        return operand.column.qualifier.empty()
+                   ? operand.column.name
+                   : operand.column.qualifier + "." + operand.column.name;
     case Operand::Kind::QuotedName:
         return "\"" + operand.column.name + "\"";
     case Operand::Kind::Literal:
@@ -49,7 +49,9 @@ std::string describe(const Expr& e) {
     case Expr::Kind::And:
     case Expr::Kind::Or:
     case Expr::Kind::Not: {
-        std::string text = e.kind == Expr::Kind::And ? "(AND" : e.kind == Expr::Kind::Or ? "(OR" : "(NOT";
+        std::string text = e.kind == Expr::Kind::And  ? "(AND"
+                           : e.kind == Expr::Kind::Or ? "(OR"
+                                                      : "(NOT";
         for (const auto& term : e.terms)
             text += " " + describe(*term);
         return text + ")";
@@ -86,7 +88,8 @@ std::string describe(const SelectStatement& s) {
         text += s.columnQualifiers.empty() ? "*" : s.columnQualifiers.front() + ".*";
     for (std::size_t i = 0; i < s.columns.size(); ++i) {
         text += i == 0 ? "" : ",";
-        text += s.columnQualifiers[i].empty() ? s.columns[i] : s.columnQualifiers[i] + "." + s.columns[i];
+        text += s.columnQualifiers[i].empty() ? s.columns[i]
+                                              : s.columnQualifiers[i] + "." + s.columns[i];
     }
     text += " from=" + s.table;
     if (!s.tableAlias.empty())
@@ -110,7 +113,9 @@ struct ValidCase {
     const char* expected;
 };
 
-void PrintTo(const ValidCase& c, std::ostream* os) { *os << c.sql; }
+void PrintTo(const ValidCase& c, std::ostream* os) {
+    *os << c.sql;
+}
 
 class ParseValid : public testing::TestWithParam<ValidCase> {};
 
@@ -158,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "cols=* from=t where=(AND (IN a 1 'two' #36526#) (NOT IN b NULL))"},
         ValidCase{"select * from t where a between -1 and 1 and b not between c and 2",
                   "cols=* from=t where=(AND (BETWEEN a -1 1) (NOT BETWEEN b c 2))"},
-        ValidCase{"select * from t where t.a = `t`.`b` and flag", "cols=* from=t where=(AND (= t.a t.b) flag)"},
+        ValidCase{"select * from t where t.a = `t`.`b` and flag",
+                  "cols=* from=t where=(AND (= t.a t.b) flag)"},
         ValidCase{"SeLeCt * FrOm t WhErE a<>b", "cols=* from=t where=(<> a b)"}));
 
 struct InvalidCase {
@@ -167,7 +173,9 @@ struct InvalidCase {
     const char* messagePart; // the message must contain this
 };
 
-void PrintTo(const InvalidCase& c, std::ostream* os) { *os << c.sql; }
+void PrintTo(const InvalidCase& c, std::ostream* os) {
+    *os << c.sql;
+}
 
 class ParseInvalid : public testing::TestWithParam<InvalidCase> {};
 
@@ -199,7 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{"select * from t extra words", "42000", "near 'words'"},
         InvalidCase{"select top x * from t", "42000", "TOP needs a whole number"},
         InvalidCase{"select * from t where a = b + 1", "42000", "not supported"},
-        InvalidCase{"select count(*) from t", "42000", "Functions such as count() are not supported"},
+        InvalidCase{"select count(*) from t", "42000",
+                    "Functions such as count() are not supported"},
         InvalidCase{"select * from t where len(a) = 1", "42000", "Functions"},
         InvalidCase{"select * from a, b", "42000", "Joins are not supported"},
         InvalidCase{"select * from a inner join b on a.x = b.x", "42000", "Joins"},

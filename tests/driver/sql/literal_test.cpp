@@ -1,6 +1,7 @@
 #include "driver/sql/date_literal.hpp"
 #include "driver/sql/exact_number.hpp"
 #include "driver/sql/guid_literal.hpp"
+#include "driver/sql/like_pattern.hpp"
 #include "driver/sql/text_compare.hpp"
 
 #include <cstdint>
@@ -139,6 +140,42 @@ TEST(TextCompare, AccentedLettersSortWithTheirBaseLetter) {
     EXPECT_EQ(compareText("Łódź", "lodz"), 1);
     EXPECT_EQ(compareText("Łódź", "lodzz"), -1);
     EXPECT_EQ(compareText("æ", "b"), 1); // a letter of its own
+}
+
+TEST(LikePattern, MatchesAsAccessDoes) {
+    struct Case {
+        const char* pattern;
+        const char* text;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"", "", true},
+        {"", "a", false},
+        {"*", "", true},
+        {"a**b", "ab", true},
+        {"*a*a*b", "aaaaaaaaaab", true},
+        {"*a*a*b", "aaaaaaaaaa", false},
+        {"?", "ü", true}, // one character, not one byte
+        {"??", "ü", false},
+        {"_x%", "üx", true},
+        {"#", "7", true},
+        {"#", "x", false},
+        {"[a-c]x", "Bx", true},
+        {"[a-]", "-", true}, // a "-" at the end is itself
+        {"[!a-c]", "d", true},
+        {"[!a-c]", "C", false},
+        {"[!]", "!", true}, // "!" alone is itself
+        {"[z-a]", "m", false},
+        {"a[]b", "ab", true},
+        {"[é-ë]", "Ê", true},
+        {"[*]*", "*x", true},
+        {"[?]", "x", false},
+        {"[#]", "#", true},
+        {"Ω*", "ωmega", true},
+        {"*😀", "smile 😀", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.matches) << c.pattern << " ~ " << c.text;
 }
 
 } // namespace

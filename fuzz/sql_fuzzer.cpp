@@ -18,11 +18,11 @@ using kelvara::driver::Value;
 
 std::vector<ColumnInfo> makeColumns() {
     const std::pair<const char*, ColumnKind> list[] = {
-        {"b", ColumnKind::Bool},     {"y", ColumnKind::Byte},   {"i", ColumnKind::Int16},
-        {"l", ColumnKind::Int32},    {"m", ColumnKind::Money},  {"f", ColumnKind::Float32},
-        {"d", ColumnKind::Float64},  {"t", ColumnKind::DateTime}, {"s", ColumnKind::Text},
-        {"o", ColumnKind::Ole},      {"memo", ColumnKind::Memo}, {"g", ColumnKind::Guid},
-        {"n", ColumnKind::Numeric},  {"bin", ColumnKind::Binary}, {"Ünï", ColumnKind::Text},
+        {"b", ColumnKind::Bool},    {"y", ColumnKind::Byte},     {"i", ColumnKind::Int16},
+        {"l", ColumnKind::Int32},   {"m", ColumnKind::Money},    {"f", ColumnKind::Float32},
+        {"d", ColumnKind::Float64}, {"t", ColumnKind::DateTime}, {"s", ColumnKind::Text},
+        {"o", ColumnKind::Ole},     {"memo", ColumnKind::Memo},  {"g", ColumnKind::Guid},
+        {"n", ColumnKind::Numeric}, {"bin", ColumnKind::Binary}, {"Ünï", ColumnKind::Text},
     };
     std::vector<ColumnInfo> columns;
     for (const auto& [name, kind] : list) {
@@ -38,14 +38,15 @@ std::vector<ColumnInfo> makeColumns() {
 std::vector<std::vector<Value>> makeRows(std::string_view seed, std::size_t columns) {
     std::vector<std::vector<Value>> rows(3, std::vector<Value>(columns));
     static constexpr Value::Type kTypes[] = {
-        Value::Type::Null,  Value::Type::Bool,    Value::Type::Integer,  Value::Type::Float32,
-        Value::Type::Float64, Value::Type::Money, Value::Type::Decimal,  Value::Type::DateTime,
-        Value::Type::Text,  Value::Type::Binary,  Value::Type::Guid,
+        Value::Type::Null,    Value::Type::Bool,   Value::Type::Integer, Value::Type::Float32,
+        Value::Type::Float64, Value::Type::Money,  Value::Type::Decimal, Value::Type::DateTime,
+        Value::Type::Text,    Value::Type::Binary, Value::Type::Guid,
     };
     std::size_t k = 0;
     for (auto& row : rows) {
         for (auto& value : row) {
-            const auto byte = seed.empty() ? 0U : static_cast<unsigned char>(seed[k++ % seed.size()]);
+            const auto byte =
+                seed.empty() ? 0U : static_cast<unsigned char>(seed[k++ % seed.size()]);
             value.type = kTypes[byte % std::size(kTypes)];
             value.boolean = (byte & 1U) != 0;
             value.integer = static_cast<std::int64_t>(byte) * 1000003 - 100000000;

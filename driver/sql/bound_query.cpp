@@ -197,6 +197,7 @@ struct OrderKey {
 struct CompiledQuery {
     std::vector<std::size_t> output;
     std::vector<std::size_t> needed;
+    std::vector<std::size_t> condition; // the columns WHERE reads
     std::optional<std::uint64_t> top;
     std::vector<OrderKey> orderKeys;
 
@@ -346,11 +347,11 @@ private:
     void bindOutput();
     void bindOrder();
     void collectNeeded();
+    void collectConditionColumns(std::size_t index);
 
     const SelectStatement& statement_;
     const std::vector<ColumnInfo>& columns_;
     CompiledQuery& out_;
-    std::vector<std::size_t> conditionColumns_;
 };
 
 std::string quotedName(const std::string& qualifier, const std::string& name) {
@@ -424,13 +425,20 @@ void Binder::bindOrder() {
     }
 }
 
+void sortUnique(std::vector<std::size_t>& list) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+}
+
 void Binder::collectNeeded() {
+    if (out_.root)
+        collectConditionColumns(*out_.root);
+    sortUnique(out_.condition);
     std::vector<std::size_t> all = out_.output;
-    all.insert(all.end(), conditionColumns_.begin(), conditionColumns_.end());
+    all.insert(all.end(), out_.condition.begin(), out_.condition.end());
     for (const OrderKey& key : out_.orderKeys)
         all.push_back(key.column);
-    std::sort(all.begin(), all.end());
-    all.erase(std::unique(all.begin(), all.end()), all.end());
+    sortUnique(all);
     out_.needed = std::move(all);
 }
 
@@ -460,15 +468,30 @@ Binder::Side Binder::resolve(const Operand& operand) const {
 
 std::size_t Binder::addNode(Node node) {
     out_.nodes.push_back(node);
-    if (node.kind == Node::Kind::IsNull || node.kind == Node::Kind::CompareLiteral ||
-        node.kind == Node::Kind::Like || node.kind == Node::Kind::Truthy ||
-        node.kind == Node::Kind::InList)
-        conditionColumns_.push_back(node.column);
-    if (node.kind == Node::Kind::CompareColumns) {
-        conditionColumns_.push_back(node.column);
-        conditionColumns_.push_back(node.other);
-    }
     return out_.nodes.size() - 1;
+}
+
+// The columns the condition reads, from the tree as folded.
+void Binder::collectConditionColumns(std::size_t index) {
+    const Node& node = out_.nodes[index];
+    switch (node.kind) {
+    case Node::Kind::Constant:
+        return;
+    case Node::Kind::And:
+    case Node::Kind::Or:
+        for (std::size_t i = node.left; i < node.left + node.right; ++i)
+            collectConditionColumns(out_.children[i]);
+        return;
+    case Node::Kind::Not:
+        collectConditionColumns(node.left);
+        return;
+    case Node::Kind::CompareColumns:
+        out_.condition.push_back(node.other);
+        break;
+    default:
+        break;
+    }
+    out_.condition.push_back(node.column);
 }
 
 std::size_t Binder::addConstant(Truth truth) {
@@ -482,16 +505,35 @@ std::size_t Binder::addLogical(Node::Kind kind, std::size_t left, std::size_t ri
     return addLogical(kind, std::vector<std::size_t>{left, right});
 }
 
+// Folds constant terms away: WHERE 1=0 AND ... is false before any row is
+// read, and the executor can skip the table (neverMatches).
 std::size_t Binder::addLogical(Node::Kind kind, const std::vector<std::size_t>& terms) {
+    const Truth decisive = kind == Node::Kind::And ? Truth::False : Truth::True;
+    std::vector<std::size_t> kept;
+    for (std::size_t term : terms) {
+        const Node& node = out_.nodes[term];
+        if (node.kind == Node::Kind::Constant && node.constant == decisive)
+            return addConstant(decisive);
+        const bool neutral = node.kind == Node::Kind::Constant && node.constant != Truth::Unknown;
+        if (!neutral)
+            kept.push_back(term);
+    }
+    if (kept.empty())
+        return addConstant(kind == Node::Kind::And ? Truth::True : Truth::False);
+    if (kept.size() == 1)
+        return kept.front();
     Node node;
     node.kind = kind;
     node.left = out_.children.size();
-    node.right = terms.size();
-    out_.children.insert(out_.children.end(), terms.begin(), terms.end());
+    node.right = kept.size();
+    out_.children.insert(out_.children.end(), kept.begin(), kept.end());
     return addNode(node);
 }
 
 std::size_t Binder::addNot(std::size_t inner) {
+    const Node& innerNode = out_.nodes[inner];
+    if (innerNode.kind == Node::Kind::Constant && innerNode.constant != Truth::Unknown)
+        return addConstant(innerNode.constant == Truth::True ? Truth::False : Truth::True);
     Node node;
     node.kind = Node::Kind::Not;
     node.left = inner;
@@ -815,6 +857,17 @@ const std::vector<std::size_t>& BoundQuery::neededColumns() const {
 
 bool BoundQuery::matches(const std::vector<Value>& row) const {
     return !impl_->root || impl_->evaluate(*impl_->root, row) == Truth::True;
+}
+
+const std::vector<std::size_t>& BoundQuery::conditionColumns() const {
+    return impl_->condition;
+}
+
+bool BoundQuery::neverMatches() const {
+    if (!impl_->root)
+        return false;
+    const Node& root = impl_->nodes[*impl_->root];
+    return root.kind == Node::Kind::Constant && root.constant != Truth::True;
 }
 
 bool BoundQuery::ordered() const {

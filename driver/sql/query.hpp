@@ -56,9 +56,20 @@ public:
     // Every table column that must be read for a row: output, WHERE and ORDER BY.
     const std::vector<std::size_t>& neededColumns() const;
 
-    // `row` is indexed by table column; only neededColumns() need be filled.
-    // True when the WHERE condition holds (always, without one).
+    // The table columns the WHERE condition reads (a subset of
+    // neededColumns()): reading these first and the rest only for rows that
+    // match saves decoding long values of rows that are dropped.
+    const std::vector<std::size_t>& conditionColumns() const;
+
+    // `row` is indexed by table column; only neededColumns() need be filled
+    // (only conditionColumns() for this call). True when the WHERE condition
+    // holds (always, without one).
     bool matches(const std::vector<Value>& row) const;
+
+    // True when no row can match whatever it holds, as for the WHERE 1=0
+    // that clients send to learn a result's columns: the table need not be
+    // read at all.
+    bool neverMatches() const;
 
     bool ordered() const;
     // Strict weak order of ORDER BY over two rows indexed as for matches().

@@ -175,7 +175,8 @@ TEST(LikePattern, MatchesAsAccessDoes) {
         {"*😀", "smile 😀", true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.matches) << c.pattern << " ~ " << c.text;
+        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.matches)
+            << c.pattern << " ~ " << c.text;
 }
 
 } // namespace

@@ -40,11 +40,16 @@ std::string nearText(std::string_view sql, std::size_t offset) {
 
 } // namespace
 
-void throwSyntaxError(std::string_view sql, std::size_t offset, std::string_view detail) {
+std::string describeLocation(std::string_view sql, std::size_t offset) {
     const std::size_t position = countCodePoints(sql.substr(0, offset)) + 1;
-    std::string message = "Syntax error at position " + std::to_string(position);
-    message += offset >= sql.size() ? " at the end of the statement"
-                                    : " near '" + nearText(sql, offset) + "'";
+    std::string text = "position " + std::to_string(position);
+    text += offset >= sql.size() ? " at the end of the statement"
+                                 : " near '" + nearText(sql, offset) + "'";
+    return text;
+}
+
+void throwSyntaxError(std::string_view sql, std::size_t offset, std::string_view detail) {
+    std::string message = "Syntax error at " + describeLocation(sql, offset);
     if (!detail.empty()) {
         message += ": ";
         message += detail;

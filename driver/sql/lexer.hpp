@@ -43,6 +43,10 @@ private:
     Token::Kind previous_ = Token::Kind::End;
 };
 
+// "position 8 near 'count(*)'" or "position 22 at the end of the statement":
+// where in the statement a message points, counted in characters from 1.
+std::string describeLocation(std::string_view sql, std::size_t offset);
+
 // Throws DriverError 42000: "Syntax error at position N near 'token'" plus
 // `detail` when given.
 [[noreturn]] void throwSyntaxError(std::string_view sql, std::size_t offset,

@@ -78,6 +78,14 @@ std::optional<CompareOp> compareOperator(const Token& token) noexcept {
     return std::nullopt;
 }
 
+std::string upperCase(std::string word) {
+    for (char& c : word) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    }
+    return word;
+}
+
 class Parser {
 public:
     explicit Parser(std::string_view sql) : sql_(sql) {
@@ -128,8 +136,11 @@ private:
     [[noreturn]] void fail(const Token& token, std::string_view detail) const {
         throwSyntaxError(sql_, token.offset, detail);
     }
+    // Valid SQL that the driver does not run: the same state as a syntax
+    // error, but a message that does not blame the statement.
     [[noreturn]] void unsupported(const Token& token, const std::string& what) const {
-        throwSyntaxError(sql_, token.offset, what + " not supported by this driver");
+        throw DriverError(sqlstate::kSyntaxError, what + " not supported by this driver (" +
+                                                      describeLocation(sql_, token.offset) + ")");
     }
     [[noreturn]] static void readOnly(const std::string& what) {
         throw DriverError(sqlstate::kGeneralError,
@@ -227,7 +238,7 @@ void Parser::checkStatementKind() {
     if (first.kind == Kind::Symbol && first.text == "{")
         unsupported(first, "Procedure calls are");
     if (first.kind == Kind::Word && isWriteStatement(first.text))
-        readOnly(first.text + " statements");
+        readOnly(upperCase(first.text) + " statements");
     if (first.kind == Kind::Word &&
         isOneOf(first.text, {"TRANSFORM", "PARAMETERS", "EXEC", "EXECUTE", "CALL", "WITH"}))
         unsupported(first, first.text + " statements are");

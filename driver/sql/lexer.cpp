@@ -63,6 +63,7 @@ Token Lexer::next() {
     Token token;
     if (pos_ >= sql_.size()) {
         token.offset = sql_.size();
+        token.position = positionOf(token.offset);
         return token;
     }
     const char c = sql_[pos_];
@@ -85,8 +86,15 @@ Token Lexer::next() {
         token = word();
     else
         token = symbol();
+    token.position = positionOf(token.offset);
     previous_ = token.kind;
     return token;
+}
+
+std::size_t Lexer::positionOf(std::size_t offset) {
+    countedCharacters_ += countCodePoints(sql_.substr(countedOffset_, offset - countedOffset_));
+    countedOffset_ = offset;
+    return countedCharacters_ + 1;
 }
 
 Token Lexer::quoted(char close, Token::Kind kind, bool doubledCloseEscapes) {

@@ -146,9 +146,7 @@ private:
         throw DriverError(sqlstate::kGeneralError,
                           "The driver is read-only: " + what + " cannot be run");
     }
-    std::size_t position(const Token& token) const {
-        return countCodePoints(sql_.substr(0, token.offset)) + 1;
-    }
+    static std::size_t position(const Token& token) { return token.position; }
 
     void checkStatementKind();
     void selectList(SelectStatement& statement);

@@ -491,8 +491,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailingStatement{"select * from NoSuchTable", "42S02", "S0002", "NoSuchTable"},
         FailingStatement{"select NoSuchColumn from AllTypes", "42S22", "S0022", "NoSuchColumn"},
         FailingStatement{"select * form AllTypes", "42000", "37000", "form"},
-        FailingStatement{"delete from AllTypes", "HY000", "S1000", "delete"},
-        FailingStatement{"update AllTypes set ID = 1", "HY000", "S1000", "update"}));
+        FailingStatement{"delete from AllTypes", "HY000", "S1000", "DELETE"},
+        FailingStatement{"update AllTypes set ID = 1", "HY000", "S1000", "UPDATE"}));
 
 } // namespace
 } // namespace kelvara::test

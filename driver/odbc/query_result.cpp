@@ -18,6 +18,7 @@ public:
           query_(statement_, reader_->columns()), top_(query_.top()) {
         row_.resize(reader_->columns().size());
         describeColumns();
+        splitColumnReads();
     }
 
     const std::vector<ResultColumn>& columns() const override { return columns_; }
@@ -60,14 +61,32 @@ private:
         }
     }
 
+    // The columns WHERE looks at are read first; the others only for rows
+    // that match, so rows that are dropped cost no decoding of their long
+    // values.
+    void splitColumnReads() {
+        const auto& condition = query_.conditionColumns();
+        for (std::size_t column : query_.neededColumns()) {
+            if (std::find(condition.begin(), condition.end(), column) == condition.end())
+                afterMatch_.push_back(column);
+        }
+    }
+
     // Reads the next table row that satisfies WHERE into row_.
     bool nextMatching() {
-        const auto& needed = query_.neededColumns();
+        // A condition that can never hold (the WHERE 1=0 that clients send to
+        // learn a result's columns) needs no pass over the table.
+        if (query_.neverMatches())
+            return false;
+        const auto& condition = query_.conditionColumns();
         while (reader_->next()) {
-            for (std::size_t column : needed)
+            for (std::size_t column : condition)
                 reader_->read(column, row_[column]);
-            if (query_.matches(row_))
-                return true;
+            if (!query_.matches(row_))
+                continue;
+            for (std::size_t column : afterMatch_)
+                reader_->read(column, row_[column]);
+            return true;
         }
         return false;
     }
@@ -93,6 +112,7 @@ private:
     sql::BoundQuery query_;
     std::optional<std::uint64_t> top_;
     std::vector<std::size_t> output_;
+    std::vector<std::size_t> afterMatch_; // needed columns that WHERE does not look at
     std::vector<ResultColumn> columns_;
     std::vector<Value> row_; // indexed by table column, storage reused row after row
     const std::vector<Value>* current_ = &row_;

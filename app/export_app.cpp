@@ -6,16 +6,17 @@
 
 namespace kelvara {
 
-const CCmdTarget::MessageMap CExportApp::messageMap{
-    &CCmdTarget::messageMap,
-    []() -> std::span<const MessageMapEntry> {
-        static const MessageMapEntry entries[] = {
-            {ID_HELP, Cmd(&CWinApp::OnHelp)},
-        };
-        return entries;
-    }()};
+const CCmdTarget::MessageMap CExportApp::messageMap{&CCmdTarget::messageMap,
+                                                    []() -> std::span<const MessageMapEntry> {
+                                                        static const MessageMapEntry entries[] = {
+                                                            {ID_HELP, Cmd(&CWinApp::OnHelp)},
+                                                        };
+                                                        return entries;
+                                                    }()};
 
-const CCmdTarget::MessageMap* CExportApp::GetMessageMap() const { return &messageMap; }
+const CCmdTarget::MessageMap* CExportApp::GetMessageMap() const {
+    return &messageMap;
+}
 
 CExportApp::CExportApp() {
     AfxSetResourceModule(&res::Module());

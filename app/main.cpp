@@ -3,4 +3,6 @@
 // The one application object; it must exist before the program starts.
 kelvara::CExportApp theApp;
 
-int main(int argc, char** argv) { return kelvara::AfxWinMain(argc, argv); }
+int main(int argc, char** argv) {
+    return kelvara::AfxWinMain(argc, argv);
+}

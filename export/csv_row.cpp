@@ -8,7 +8,9 @@ void AppendColumn(std::string& rowLine, std::string_view value, bool firstColumn
     rowLine += '"';
 }
 
-void EndRow(std::string& rowLine) { rowLine += '\n'; }
+void EndRow(std::string& rowLine) {
+    rowLine += '\n';
+}
 
 std::string ComposeRowLine(std::span<const std::string> values) {
     std::string line;

@@ -9,7 +9,9 @@
 
 namespace kelvara::csv {
 
-RowAppender::~RowAppender() { Close(); }
+RowAppender::~RowAppender() {
+    Close();
+}
 
 RowAppender::RowAppender(RowAppender&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 
@@ -49,11 +51,15 @@ bool RowAppender::Write(std::string_view rowLine) {
     return true;
 }
 
-void RowAppender::Close() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
+bool RowAppender::Close() {
+    if (m_fd < 0) {
+        return true;
     }
+    // A file system may report a failed write only when the file is closed
+    // (NFS, quota), so the result counts.
+    const bool closed = ::close(m_fd) == 0;
+    m_fd = -1;
+    return closed;
 }
 
 } // namespace kelvara::csv

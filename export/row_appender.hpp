@@ -29,7 +29,8 @@ public:
     // follow the program's convention ignore this.
     bool Write(std::string_view rowLine);
 
-    void Close();
+    // Closes the file; false when the system reports that data did not reach it.
+    bool Close();
 
 private:
     int m_fd = -1;

@@ -9,8 +9,8 @@ constexpr std::uint32_t kPushButton = 0x50010000;    // child, visible, tab stop
 constexpr std::uint32_t kEdit = 0x50810080;          // ... border, horizontal auto-scroll
 constexpr std::uint32_t kLabel = 0x50020000;         // child, visible, starts a group
 constexpr std::uint32_t kExportDialogStyle = 0x90C800C0;
-constexpr std::uint32_t kAboutDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                            DS_SETFONT;
+constexpr std::uint32_t kAboutDialogStyle =
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
 
 using enum ControlClass;
 
@@ -94,6 +94,8 @@ constexpr ResourceModule kModule{kDialogs, kIcons, kStrings};
 
 } // namespace
 
-const ResourceModule& Module() { return kModule; }
+const ResourceModule& Module() {
+    return kModule;
+}
 
 } // namespace kelvara::res

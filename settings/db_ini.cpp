@@ -28,7 +28,9 @@ std::string TextModeContent(std::string_view bytes) {
     return text;
 }
 
-bool IsTrailingWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsTrailingWhiteSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 std::string_view TrimTrailingWhiteSpace(std::string_view line) {
     while (!line.empty() && IsTrailingWhiteSpace(line.back())) {

@@ -34,8 +34,8 @@ bool LoadFile(const std::filesystem::path& path, ExportFields& fields);
 
 enum class SaveResult {
     Saved,
-    CannotOpen,   // nothing written; an existing file keeps its content
-    WriteFailed,  // opened, but the new content did not reach the disk whole
+    CannotOpen,  // nothing written; an existing file keeps its content
+    WriteFailed, // opened, but the new content did not reach the disk whole
 };
 
 // Writes `fields` to `path`. The new content goes to a file beside the old one

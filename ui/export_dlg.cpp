@@ -1,7 +1,10 @@
 #include "ui/export_dlg.hpp"
 
 #include "export/row_appender.hpp"
+#include "export/table_export.hpp"
+#include "platform/odbc/db_exception.hpp"
 #include "platform/ui/file_dialog.hpp"
+#include "platform/ui/message_box.hpp"
 #include "platform/ui/shell.hpp"
 #include "res/resource.hpp"
 #include "settings/db_ini.hpp"
@@ -9,6 +12,9 @@
 
 #include <filesystem>
 #include <system_error>
+
+#include <QApplication>
+#include <QCursor>
 
 namespace kelvara {
 namespace {
@@ -21,7 +27,38 @@ settings::ExportFields FieldsOf(const CExportDlg& dialog) {
             .userName = dialog.m_strUserName};
 }
 
-void ReportWriteError(CWnd& owner) { owner.MessageBox("Save to File", "Error Writing File", MB_OK); }
+void ReportWriteError(CWnd& owner) {
+    owner.MessageBox("Save to File", "Error Writing File", MB_OK);
+}
+
+// The export runs on the user-interface thread, so a slow driver or file
+// system freezes the window; the busy cursor at least says why.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Marks the dialog as exporting for the length of one export, and makes sure
+// that the output file of the export is closed however the export ends.
+class ExportScope {
+public:
+    ExportScope(bool& flag, csv::RowAppender& output) : m_flag(flag), m_output(output) {
+        m_flag = true;
+    }
+    ~ExportScope() {
+        m_output.Close();
+        m_flag = false;
+    }
+    ExportScope(const ExportScope&) = delete;
+    ExportScope& operator=(const ExportScope&) = delete;
+
+private:
+    bool& m_flag;
+    csv::RowAppender& m_output;
+};
 
 constexpr char kInputFilter[] =
     "Access Files (*.mdb)|*.mdb|CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||";
@@ -60,8 +97,7 @@ void Browse(CExportDlg& dialog, std::string& field, const char* defaultExt, cons
 } // namespace
 
 const CCmdTarget::MessageMap CExportDlg::messageMap{
-    &CDialog::messageMap,
-    []() -> std::span<const MessageMapEntry> {
+    &CDialog::messageMap, []() -> std::span<const MessageMapEntry> {
         static const MessageMapEntry entries[] = {
             {IDC_CONVERT, Cmd(&CExportDlg::OnConvert)},
             {IDC_BROWSE_INPUT, Cmd(&CExportDlg::OnBrowseInput)},
@@ -71,7 +107,9 @@ const CCmdTarget::MessageMap CExportDlg::messageMap{
         return entries;
     }()};
 
-const CCmdTarget::MessageMap* CExportDlg::GetMessageMap() const { return &messageMap; }
+const CCmdTarget::MessageMap* CExportDlg::GetMessageMap() const {
+    return &messageMap;
+}
 
 CExportDlg::CExportDlg(CWnd* parent)
     : CDialog(IDD_EXPORT_DIALOG, parent), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)) {}
@@ -126,7 +164,9 @@ void CExportDlg::OnPaint() {
     dc.DrawIcon(origin.x(), origin.y(), m_hIcon);
 }
 
-HCURSOR CExportDlg::OnQueryDragIcon() { return m_hIcon; }
+HCURSOR CExportDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}
 
 void CExportDlg::OnDestroy() {
     CDialog::OnDestroy();
@@ -152,16 +192,60 @@ void CExportDlg::SaveSettings() {
     }
 }
 
-void CExportDlg::AppendRow(std::string rowLine) {
-    csv::RowAppender output;
-    if (!output.Open(m_strOutputFile)) {
-        ReportWriteError(*this);
-        return;
+bool CExportDlg::AppendRow(std::string rowLine) {
+    bool written = m_output.IsOpen() || m_output.Open(m_strOutputFile);
+    written = written && m_output.Write(rowLine);
+    if (!m_bExporting || !written) {
+        written = m_output.Close() && written;
     }
-    output.Write(rowLine);
+    if (!written && !m_bExporting) {
+        ReportWriteError(*this);
+    }
+    return written;
 }
 
-void CExportDlg::OnConvert() {}
+// Closes the output file of an export; false when it did not all arrive.
+bool CExportDlg::FinishOutput() { return m_output.Close(); }
+
+void CExportDlg::OnConvert() {
+    UpdateData(TRUE);
+    if (m_strOutputFile.empty() || m_strInputFile.empty() || m_strTableName.empty()) {
+        MessageBox("Please provide table name, input and output files", "Error", MB_OK);
+        return;
+    }
+    const exporting::ExportRequest request{.databasePath = m_strInputFile,
+                                           .tableName = m_strTableName,
+                                           .userName = m_strUserName,
+                                           .password = m_strPassword};
+    std::string databaseError;
+    bool failed = false;
+    bool outputFailed = false;
+    bool connected = true;
+    {
+        BusyCursor busy;
+        ExportScope exporting(m_bExporting, m_output);
+        try {
+            const auto outcome = exporting::ExportTable(
+                request, [this](const std::string& rowLine) { return AppendRow(rowLine); });
+            connected = outcome != exporting::ExportOutcome::NotConnected;
+            outputFailed = outcome == exporting::ExportOutcome::StoppedByOutput;
+        } catch (const odbc::CDBException& e) {
+            failed = true;
+            databaseError = e.m_strError;
+        }
+        // Rows already written stay in the file whatever stopped the export.
+        outputFailed = !FinishOutput() || outputFailed;
+    }
+    if (outputFailed) {
+        ReportWriteError(*this);
+    }
+    if (failed) {
+        AfxMessageBox("Database error: " + databaseError, MB_OK, 0);
+    } else if (connected && !outputFailed) {
+        MessageBox("Exported by Tarnwick.", "Exported", MB_OK);
+    }
+    UpdateData(FALSE);
+}
 
 void CExportDlg::OnBrowseInput() { Browse(*this, m_strInputFile, "mdb", kInputFilter); }
 

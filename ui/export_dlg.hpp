@@ -2,6 +2,7 @@
 // The main dialog: five export fields, their edit controls, and the commands
 // that act on them.
 
+#include "export/row_appender.hpp"
 #include "platform/ui/dialog.hpp"
 
 #include <string>
@@ -20,9 +21,11 @@ public:
     std::string m_strPassword;
     std::string m_strUserName;
 
-    // Appends one row line to the output file; an output file that cannot be
-    // opened is reported here, once per call.
-    void AppendRow(std::string rowLine);
+    // Appends one row line to the output file. Outside an export, a file that
+    // cannot be opened or written is reported here. During an export the file
+    // stays open from the first row to the last, and a failure stops the
+    // export, which reports it once. False when the line did not reach the file.
+    bool AppendRow(std::string rowLine);
 
     // Fill the fields from db.ini and show them / write the fields back.
     void LoadSettings();
@@ -46,6 +49,12 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
     HICON m_hIcon;
+
+private:
+    bool FinishOutput();
+
+    csv::RowAppender m_output;
+    bool m_bExporting = false;
 };
 
 } // namespace kelvara

@@ -12,8 +12,7 @@ namespace kelvara::driver::detail {
 // decoder of its Jet 3 text.
 struct DatabaseFile {
     DatabaseFile(FileHeader fileHeader, std::unique_ptr<PageFile> filePages)
-        : header(std::move(fileHeader)), pages(std::move(filePages)),
-          codePage(header.codePage) {}
+        : header(std::move(fileHeader)), pages(std::move(filePages)), codePage(header.codePage) {}
 
     bool isJet3() const { return header.format == FileFormat::Jet3; }
     // Offset of the row count on data pages; the row offsets follow it.

@@ -78,6 +78,7 @@ FileHeader parseFileHeader(const unsigned char* data, std::size_t size, const st
     case 0x03:
     case 0x04:
     case 0x05:
+    case 0x06:
         result.format = FileFormat::Ace;
         break;
     default:

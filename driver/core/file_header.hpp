@@ -11,7 +11,7 @@ enum class FileFormat : std::uint8_t { Jet3, Jet4, Ace };
 // What the first page of an Access file says about the file.
 struct FileHeader {
     FileFormat format = FileFormat::Jet4;
-    std::uint8_t versionCode = 0;  // the byte at 0x14
+    std::uint8_t versionCode = 0; // the byte at 0x14
     unsigned pageSize = 4096;
     std::uint16_t codePage = 1252; // of Jet 3 text
     std::uint32_t pageKey = 0;     // non-zero: every page but the first is RC4-encrypted

@@ -4,5 +4,4 @@
 // carry C++ templates when compiled as C++; including glib first keeps those
 // templates out of the C block.
 #include <glib.h>
-
 #include <mdbtools.h>

@@ -63,6 +63,8 @@ std::string foldName(std::string_view name) {
     return folded;
 }
 
-bool namesEqual(std::string_view a, std::string_view b) { return foldName(a) == foldName(b); }
+bool namesEqual(std::string_view a, std::string_view b) {
+    return foldName(a) == foldName(b);
+}
 
 } // namespace kelvara::driver

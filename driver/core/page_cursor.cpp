@@ -10,7 +10,8 @@ constexpr std::size_t kInlineBitmapStart = 5;
 constexpr std::size_t kMapPageBitmapStart = 4;
 
 bool bitSet(const unsigned char* bitmap, std::uint64_t bit) {
-    return (bitmap[bit / 8] >> (bit % 8)) & 1U;
+    const auto byte = static_cast<unsigned>(bitmap[static_cast<std::size_t>(bit / 8)]);
+    return ((byte >> static_cast<unsigned>(bit % 8)) & 1U) != 0;
 }
 
 } // namespace

@@ -29,7 +29,7 @@ private:
     const DatabaseFile& file_;
     std::vector<unsigned char> map_;
     Kind kind_ = Kind::AllPages;
-    std::uint64_t bit_ = 0;   // next bit of the current bitmap
+    std::uint64_t bit_ = 0;    // next bit of the current bitmap
     std::size_t mapEntry_ = 0; // Referenced: current usage map page entry
     bool mapPageLoaded_ = false;
     std::vector<unsigned char> mapPage_;

@@ -15,7 +15,9 @@ PageFile::PageFile(std::string path, int descriptor, std::uint64_t fileSize, uns
     : path_(std::move(path)), descriptor_(descriptor), pageSize_(pageSize),
       pageCount_(static_cast<std::uint32_t>(fileSize / pageSize)), pageKey_(pageKey) {}
 
-PageFile::~PageFile() { ::close(descriptor_); }
+PageFile::~PageFile() {
+    ::close(descriptor_);
+}
 
 void PageFile::read(std::uint32_t number, unsigned char* buffer) const {
     if (number >= pageCount_) {
@@ -31,7 +33,8 @@ void PageFile::read(std::uint32_t number, unsigned char* buffer) const {
         }
         if (got <= 0) {
             const std::string reason = got < 0 ? std::strerror(errno) : "the file is shorter now";
-            throw DriverError(sqlstate::kGeneralError, "Cannot read the database file '" + path_ + "': " + reason);
+            throw DriverError(sqlstate::kGeneralError,
+                              "Cannot read the database file '" + path_ + "': " + reason);
         }
         done += static_cast<std::size_t>(got);
     }

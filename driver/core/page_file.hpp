@@ -5,6 +5,9 @@
 
 namespace kelvara::driver::detail {
 
+// Jet 3 pages are 2048 bytes, Jet 4 and ACE pages 4096.
+inline constexpr unsigned kMaxPageSize = 4096;
+
 // Page types, the first byte of every page.
 inline constexpr unsigned char kDataPage = 0x01;
 inline constexpr unsigned char kTableDefinitionPage = 0x02;

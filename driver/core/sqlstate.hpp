@@ -35,5 +35,10 @@ inline constexpr char kInvalidInfoType[] = "HY096";
 inline constexpr char kFetchTypeOutOfRange[] = "HY106";
 inline constexpr char kOptionalFeatureNotImplemented[] = "HYC00";
 inline constexpr char kTimeoutExpired[] = "HYT00";
+inline constexpr char kInvalidTransactionOperation[] = "HY012";
+inline constexpr char kInvalidDriverCompletion[] = "HY110";
+inline constexpr char kAttributeCannotBeSetNow[] = "HY011";
+inline constexpr char kInvalidSqlDataType[] = "HY004";
+inline constexpr char kFractionalTruncation[] = "01S07";
 
 } // namespace kelvara::driver::sqlstate

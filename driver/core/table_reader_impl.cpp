@@ -49,8 +49,8 @@ std::size_t storedSize(ColumnKind kind) {
 TableReaderImpl::TableReaderImpl(std::shared_ptr<const DatabaseFile> file,
                                  TableDefinition definition)
     : file_(std::move(file)), definition_(std::move(definition)),
-      cursor_(*file_, definition_.usageMap), pageSize_(file_->pages->pageSize()),
-      page_(pageSize_), overflowPage_(pageSize_), longValuePage_(pageSize_) {}
+      cursor_(*file_, definition_.usageMap), pageSize_(file_->pages->pageSize()), page_(pageSize_),
+      overflowPage_(pageSize_), longValuePage_(pageSize_) {}
 
 void TableReaderImpl::damaged(const std::string& what) const {
     throwDamaged(file_->pages->path(), "table '" + definition_.name + "': " + what);
@@ -235,7 +235,8 @@ void TableReaderImpl::crackJet3VariableOffsets() {
 }
 
 bool TableReaderImpl::nullBit(std::uint16_t number) const {
-    return number < rowColumns_ && ((nullMask_[number / 8] >> (number % 8)) & 1U) != 0;
+    return number < rowColumns_ &&
+           ((static_cast<unsigned>(nullMask_[number / 8]) >> (number % 8)) & 1U) != 0;
 }
 
 TableReaderImpl::Field TableReaderImpl::field(const ColumnLayout& layout) const {
@@ -310,6 +311,10 @@ void TableReaderImpl::read(std::size_t column, Value& out) {
 
 void TableReaderImpl::decodeFixed(const ColumnLayout& layout, const Field& stored,
                                   Value& out) const {
+    if (layout.largeNumber) {
+        decodeLargeNumber(stored, out);
+        return;
+    }
     if (stored.size < storedSize(layout.kind)) {
         damaged("a value on page " + std::to_string(pageNumber_) + " is too short.");
     }
@@ -363,6 +368,20 @@ void TableReaderImpl::decodeFixed(const ColumnLayout& layout, const Field& store
     }
 }
 
+void TableReaderImpl::decodeLargeNumber(const Field& stored, Value& out) const {
+    if (stored.size < 8) {
+        damaged("a value on page " + std::to_string(pageNumber_) + " is too short.");
+    }
+    const auto number = static_cast<std::int64_t>(le64(stored.data));
+    const std::uint64_t magnitude =
+        number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+    out.type = Value::Type::Decimal;
+    out.decimal.negative = number < 0;
+    out.decimal.scale = 0;
+    out.decimal.magnitude = {static_cast<std::uint32_t>(magnitude),
+                             static_cast<std::uint32_t>(magnitude >> 32), 0, 0};
+}
+
 void TableReaderImpl::decodeText(const unsigned char* data, std::size_t size,
                                  std::string& out) const {
     if (file_->isJet3()) {
@@ -382,7 +401,8 @@ void TableReaderImpl::readLongValue(const Field& stored, std::vector<unsigned ch
     const std::uint32_t pointer = le32(stored.data + 4);
     const std::uint64_t fileBytes = std::uint64_t{file_->pages->pageCount()} * pageSize_;
     if (length > fileBytes) {
-        damaged("a long value on page " + std::to_string(pageNumber_) + " is longer than the file.");
+        damaged("a long value on page " + std::to_string(pageNumber_) +
+                " is longer than the file.");
     }
     switch (header & kLongValueKindMask) {
     case kLongValueInline:

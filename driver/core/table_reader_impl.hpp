@@ -42,6 +42,7 @@ private:
     bool nullBit(std::uint16_t number) const;
 
     void decodeFixed(const ColumnLayout& layout, const Field& field, Value& out) const;
+    void decodeLargeNumber(const Field& field, Value& out) const;
     void decodeText(const unsigned char* data, std::size_t size, std::string& out) const;
     void readLongValue(const Field& field, std::vector<unsigned char>& out);
     const unsigned char* findRow(std::uint32_t pointer, std::vector<unsigned char>& buffer,
@@ -56,7 +57,7 @@ private:
     std::vector<unsigned char> page_;         // the current data page
     std::vector<unsigned char> overflowPage_; // the page a moved row lives on
     std::vector<unsigned char> longValuePage_;
-    std::vector<unsigned char> longValue_;    // a memo or OLE value being put together
+    std::vector<unsigned char> longValue_; // a memo or OLE value being put together
     std::uint32_t pageNumber_ = 0;
     unsigned rowCount_ = 0;
     unsigned nextRow_ = 0;
@@ -68,7 +69,7 @@ private:
     std::size_t rowSize_ = 0;
     unsigned rowColumns_ = 0;
     const unsigned char* nullMask_ = nullptr;
-    std::size_t fixedEnd_ = 0;      // end of the fixed part and the variable data
+    std::size_t fixedEnd_ = 0; // end of the fixed part and the variable data
     unsigned rowVariableCount_ = 0;
     std::vector<std::size_t> variableOffsets_; // rowVariableCount_ + 1 entries
 };

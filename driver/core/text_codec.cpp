@@ -9,8 +9,12 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 std::string iconvName(std::uint16_t codePage) {
     return "CP" + std::to_string(codePage);
@@ -59,8 +63,7 @@ char* writeUtf16le(const unsigned char* data, std::size_t size, char* p) {
         if (unit < 0x80) {
             *p++ = static_cast<char>(unit);
         } else if (isHighSurrogate(unit) && i + 1 < units) {
-            const char32_t next =
-                static_cast<char32_t>(data[2 * i + 2] | (data[2 * i + 3] << 8));
+            const char32_t next = static_cast<char32_t>(data[2 * i + 2] | (data[2 * i + 3] << 8));
             if (isLowSurrogate(next)) {
                 p = writeCodePoint(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), p);
                 ++i;

@@ -26,7 +26,9 @@ namespace {
 
 enum class Truth : std::uint8_t { False, True, Unknown };
 
-Truth truthOf(bool value) noexcept { return value ? Truth::True : Truth::False; }
+Truth truthOf(bool value) noexcept {
+    return value ? Truth::True : Truth::False;
+}
 
 // What a column or a literal can be compared with.
 enum class Domain : std::uint8_t { Number, Date, Text, Guid, Binary, None };
@@ -165,14 +167,16 @@ int compareToLiteral(const Value& v, const PreparedLiteral& literal) noexcept {
 struct Node {
     enum class Kind : std::uint8_t {
         Constant,
-        And,
-        Or,
-        Not,
+        And, // children[left, left + right)
+        Or,  // children[left, left + right)
+        Not, // nodes[left]
         IsNull,
         CompareLiteral, // row[column] op literals[other]
         CompareColumns, // row[column] op row[other]
         Like,           // row[column] LIKE patterns[other]
         Truthy,         // row[column] is not zero
+        InList,         // row[column] equals one of literals[left, left + right);
+                        // `constant` is the answer when none does
     };
     Kind kind = Kind::Constant;
     Truth constant = Truth::Unknown;
@@ -193,10 +197,12 @@ struct OrderKey {
 struct CompiledQuery {
     std::vector<std::size_t> output;
     std::vector<std::size_t> needed;
+    std::vector<std::size_t> condition; // the columns WHERE reads
     std::optional<std::uint64_t> top;
     std::vector<OrderKey> orderKeys;
 
     std::vector<Node> nodes;
+    std::vector<std::size_t> children; // operands of And and Or nodes
     std::optional<std::size_t> root;
     std::vector<PreparedLiteral> literals;
     std::vector<LikePattern> patterns;
@@ -210,23 +216,20 @@ Truth CompiledQuery::evaluate(std::size_t index, const std::vector<Value>& row) 
     switch (node.kind) {
     case Node::Kind::Constant:
         return node.constant;
-    case Node::Kind::And: {
-        const Truth left = evaluate(node.left, row);
-        if (left == Truth::False)
-            return Truth::False;
-        const Truth right = evaluate(node.right, row);
-        if (right == Truth::False)
-            return Truth::False;
-        return left == Truth::True && right == Truth::True ? Truth::True : Truth::Unknown;
-    }
+    case Node::Kind::And:
     case Node::Kind::Or: {
-        const Truth left = evaluate(node.left, row);
-        if (left == Truth::True)
-            return Truth::True;
-        const Truth right = evaluate(node.right, row);
-        if (right == Truth::True)
-            return Truth::True;
-        return left == Truth::False && right == Truth::False ? Truth::False : Truth::Unknown;
+        // AND: any False decides, OR: any True; otherwise Unknown wins over
+        // the neutral answer.
+        const Truth decisive = node.kind == Node::Kind::And ? Truth::False : Truth::True;
+        Truth result = node.kind == Node::Kind::And ? Truth::True : Truth::False;
+        for (std::size_t i = node.left; i < node.left + node.right; ++i) {
+            const Truth term = evaluate(children[i], row);
+            if (term == decisive)
+                return decisive;
+            if (term == Truth::Unknown)
+                result = Truth::Unknown;
+        }
+        return result;
     }
     case Node::Kind::Not: {
         const Truth inner = evaluate(node.left, row);
@@ -251,6 +254,21 @@ Truth CompiledQuery::evaluate(std::size_t index, const std::vector<Value>& row) 
     }
     case Node::Kind::Like:
         return evaluateLike(node, row[node.column]);
+    case Node::Kind::InList: {
+        const Value& value = row[node.column];
+        if (value.isNull())
+            return Truth::Unknown;
+        Truth result = node.constant;
+        for (std::size_t i = node.left; i < node.left + node.right; ++i) {
+            if (compareToLiteral(value, literals[i]) == 0) {
+                result = Truth::True;
+                break;
+            }
+        }
+        if (!node.negated || result == Truth::Unknown)
+            return result;
+        return truthOf(result == Truth::False);
+    }
     case Node::Kind::Truthy: {
         const Value& value = row[node.column];
         if (value.isNull())
@@ -315,21 +333,25 @@ private:
     std::size_t addNode(Node node);
     std::size_t addConstant(Truth truth);
     std::size_t addLogical(Node::Kind kind, std::size_t left, std::size_t right);
+    std::size_t addLogical(Node::Kind kind, const std::vector<std::size_t>& terms);
+    std::optional<std::size_t> bindInLiterals(const Expr& expr);
     std::size_t addNot(std::size_t inner);
     std::size_t addLiteral(PreparedLiteral literal);
 
-    PreparedLiteral prepareFor(const Literal& literal, std::size_t column, std::size_t position) const;
-    Truth compareLiterals(const Literal& a, CompareOp op, const Literal& b, std::size_t position) const;
+    PreparedLiteral prepareFor(const Literal& literal, std::size_t column,
+                               std::size_t position) const;
+    Truth compareLiterals(const Literal& a, CompareOp op, const Literal& b,
+                          std::size_t position) const;
     [[noreturn]] void mismatch(std::size_t position, const std::string& what) const;
 
     void bindOutput();
     void bindOrder();
     void collectNeeded();
+    void collectConditionColumns(std::size_t index);
 
     const SelectStatement& statement_;
     const std::vector<ColumnInfo>& columns_;
     CompiledQuery& out_;
-    std::vector<std::size_t> conditionColumns_;
 };
 
 std::string quotedName(const std::string& qualifier, const std::string& name) {
@@ -354,14 +376,14 @@ std::optional<std::size_t> Binder::findColumn(std::string_view name) const {
 }
 
 std::size_t Binder::resolveColumn(const std::string& qualifier, const std::string& name) const {
-    const bool qualifierFits = qualifier.empty() || equalText(qualifier, statement_.table) ||
-                              (!statement_.tableAlias.empty() &&
-                               equalText(qualifier, statement_.tableAlias));
+    const bool qualifierFits =
+        qualifier.empty() || equalText(qualifier, statement_.table) ||
+        (!statement_.tableAlias.empty() && equalText(qualifier, statement_.tableAlias));
     const auto found = qualifierFits ? findColumn(name) : std::nullopt;
     if (!found)
-        throw DriverError(sqlstate::kColumnNotFound,
-                          "Unknown column " + quotedName(qualifier, name) + " in table '" +
-                              statement_.table + "'");
+        throw DriverError(sqlstate::kColumnNotFound, "Unknown column " +
+                                                         quotedName(qualifier, name) +
+                                                         " in table '" + statement_.table + "'");
     return *found;
 }
 
@@ -371,8 +393,8 @@ void Binder::bindOutput() {
             !equalText(statement_.columnQualifiers.front(), statement_.table) &&
             !equalText(statement_.columnQualifiers.front(), statement_.tableAlias))
             throw DriverError(sqlstate::kColumnNotFound,
-                              "Unknown table '" + statement_.columnQualifiers.front() +
-                                  "' in " + statement_.columnQualifiers.front() + ".*");
+                              "Unknown table '" + statement_.columnQualifiers.front() + "' in " +
+                                  statement_.columnQualifiers.front() + ".*");
         for (std::size_t i = 0; i < columns_.size(); ++i)
             out_.output.push_back(i);
         return;
@@ -403,13 +425,20 @@ void Binder::bindOrder() {
     }
 }
 
+void sortUnique(std::vector<std::size_t>& list) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+}
+
 void Binder::collectNeeded() {
+    if (out_.root)
+        collectConditionColumns(*out_.root);
+    sortUnique(out_.condition);
     std::vector<std::size_t> all = out_.output;
-    all.insert(all.end(), conditionColumns_.begin(), conditionColumns_.end());
+    all.insert(all.end(), out_.condition.begin(), out_.condition.end());
     for (const OrderKey& key : out_.orderKeys)
         all.push_back(key.column);
-    std::sort(all.begin(), all.end());
-    all.erase(std::unique(all.begin(), all.end()), all.end());
+    sortUnique(all);
     out_.needed = std::move(all);
 }
 
@@ -439,14 +468,30 @@ Binder::Side Binder::resolve(const Operand& operand) const {
 
 std::size_t Binder::addNode(Node node) {
     out_.nodes.push_back(node);
-    if (node.kind == Node::Kind::IsNull || node.kind == Node::Kind::CompareLiteral ||
-        node.kind == Node::Kind::Like || node.kind == Node::Kind::Truthy)
-        conditionColumns_.push_back(node.column);
-    if (node.kind == Node::Kind::CompareColumns) {
-        conditionColumns_.push_back(node.column);
-        conditionColumns_.push_back(node.other);
-    }
     return out_.nodes.size() - 1;
+}
+
+// The columns the condition reads, from the tree as folded.
+void Binder::collectConditionColumns(std::size_t index) {
+    const Node& node = out_.nodes[index];
+    switch (node.kind) {
+    case Node::Kind::Constant:
+        return;
+    case Node::Kind::And:
+    case Node::Kind::Or:
+        for (std::size_t i = node.left; i < node.left + node.right; ++i)
+            collectConditionColumns(out_.children[i]);
+        return;
+    case Node::Kind::Not:
+        collectConditionColumns(node.left);
+        return;
+    case Node::Kind::CompareColumns:
+        out_.condition.push_back(node.other);
+        break;
+    default:
+        break;
+    }
+    out_.condition.push_back(node.column);
 }
 
 std::size_t Binder::addConstant(Truth truth) {
@@ -457,14 +502,38 @@ std::size_t Binder::addConstant(Truth truth) {
 }
 
 std::size_t Binder::addLogical(Node::Kind kind, std::size_t left, std::size_t right) {
+    return addLogical(kind, std::vector<std::size_t>{left, right});
+}
+
+// Folds constant terms away: WHERE 1=0 AND ... is false before any row is
+// read, and the executor can skip the table (neverMatches).
+std::size_t Binder::addLogical(Node::Kind kind, const std::vector<std::size_t>& terms) {
+    const Truth decisive = kind == Node::Kind::And ? Truth::False : Truth::True;
+    std::vector<std::size_t> kept;
+    for (std::size_t term : terms) {
+        const Node& node = out_.nodes[term];
+        if (node.kind == Node::Kind::Constant && node.constant == decisive)
+            return addConstant(decisive);
+        const bool neutral = node.kind == Node::Kind::Constant && node.constant != Truth::Unknown;
+        if (!neutral)
+            kept.push_back(term);
+    }
+    if (kept.empty())
+        return addConstant(kind == Node::Kind::And ? Truth::True : Truth::False);
+    if (kept.size() == 1)
+        return kept.front();
     Node node;
     node.kind = kind;
-    node.left = left;
-    node.right = right;
+    node.left = out_.children.size();
+    node.right = kept.size();
+    out_.children.insert(out_.children.end(), kept.begin(), kept.end());
     return addNode(node);
 }
 
 std::size_t Binder::addNot(std::size_t inner) {
+    const Node& innerNode = out_.nodes[inner];
+    if (innerNode.kind == Node::Kind::Constant && innerNode.constant != Truth::Unknown)
+        return addConstant(innerNode.constant == Truth::True ? Truth::False : Truth::True);
     Node node;
     node.kind = Node::Kind::Not;
     node.left = inner;
@@ -500,8 +569,8 @@ PreparedLiteral Binder::prepareFor(const Literal& literal, std::size_t column,
     const ColumnInfo& info = columns_[column];
     const Domain domain = domainOf(info.kind);
     const auto cannot = [&] {
-        mismatch(position, "column '" + info.name + "' cannot be compared with " +
-                               describeLiteral(literal));
+        mismatch(position,
+                 "column '" + info.name + "' cannot be compared with " + describeLiteral(literal));
     };
     switch (literal.kind) {
     case Literal::Kind::Number:
@@ -581,11 +650,14 @@ Truth Binder::compareLiterals(const Literal& a, CompareOp op, const Literal& b,
 std::size_t Binder::bindExpr(const Expr& expr) {
     switch (expr.kind) {
     case Expr::Kind::And:
-    case Expr::Kind::Or:
-        return addLogical(expr.kind == Expr::Kind::And ? Node::Kind::And : Node::Kind::Or,
-                          bindExpr(*expr.left), bindExpr(*expr.right));
+    case Expr::Kind::Or: {
+        std::vector<std::size_t> terms;
+        for (const auto& term : expr.terms)
+            terms.push_back(bindExpr(*term));
+        return addLogical(expr.kind == Expr::Kind::And ? Node::Kind::And : Node::Kind::Or, terms);
+    }
     case Expr::Kind::Not:
-        return addNot(bindExpr(*expr.left));
+        return addNot(bindExpr(*expr.terms.front()));
     case Expr::Kind::Compare:
         return bindComparison(expr.lhs, expr.op, expr.rhs);
     case Expr::Kind::IsNull:
@@ -624,8 +696,8 @@ std::size_t Binder::bindComparison(Side lhs, CompareOp op, Side rhs) {
         const bool numberAndDate = (da == Domain::Number && db == Domain::Date) ||
                                    (da == Domain::Date && db == Domain::Number);
         if ((da != db && !numberAndDate) || da == Domain::None)
-            mismatch(lhs.position, "column '" + a.name + "' cannot be compared with column '" +
-                                       b.name + "'");
+            mismatch(lhs.position,
+                     "column '" + a.name + "' cannot be compared with column '" + b.name + "'");
         node.kind = Node::Kind::CompareColumns;
         node.other = rhs.column;
         return addNode(node);
@@ -658,15 +730,15 @@ std::size_t Binder::bindLike(const Expr& expr) {
     if (pattern.literal.kind == Literal::Kind::Null)
         return addConstant(Truth::Unknown);
     if (pattern.literal.kind != Literal::Kind::String)
-        mismatch(pattern.position, "LIKE needs a quoted pattern, not " +
-                                       describeLiteral(pattern.literal));
+        mismatch(pattern.position,
+                 "LIKE needs a quoted pattern, not " + describeLiteral(pattern.literal));
     out_.patterns.emplace_back(pattern.literal.text);
     if (!subject.isColumn) {
         if (subject.literal.kind == Literal::Kind::Null)
             return addConstant(Truth::Unknown);
         if (subject.literal.kind != Literal::Kind::String)
-            mismatch(subject.position, "LIKE applies to text, not to " +
-                                           describeLiteral(subject.literal));
+            mismatch(subject.position,
+                     "LIKE applies to text, not to " + describeLiteral(subject.literal));
         return addConstant(
             truthOf(out_.patterns.back().matches(subject.literal.text) != expr.negated));
     }
@@ -683,12 +755,41 @@ std::size_t Binder::bindLike(const Expr& expr) {
 
 // x IN (a, b) is x = a OR x = b, which gives SQL's answers for NULLs too.
 std::size_t Binder::bindIn(const Expr& expr) {
-    std::optional<std::size_t> result;
+    if (const auto native = bindInLiterals(expr))
+        return *native;
+    std::vector<std::size_t> equalities;
+    for (const Operand& item : expr.list)
+        equalities.push_back(bindComparison(expr.lhs, CompareOp::Equal, item));
+    const std::size_t any = addLogical(Node::Kind::Or, equalities);
+    return expr.negated ? addNot(any) : any;
+}
+
+// The common case, a column and a list of constants, as one node that tries
+// the constants in a loop: long generated lists cost no depth.
+std::optional<std::size_t> Binder::bindInLiterals(const Expr& expr) {
+    const Side subject = resolve(expr.lhs);
+    std::vector<Side> items;
     for (const Operand& item : expr.list) {
-        const std::size_t equal = bindComparison(expr.lhs, CompareOp::Equal, item);
-        result = result ? addLogical(Node::Kind::Or, *result, equal) : equal;
+        items.push_back(resolve(item));
+        if (items.back().isColumn)
+            return std::nullopt;
     }
-    return expr.negated ? addNot(*result) : *result;
+    if (!subject.isColumn)
+        return std::nullopt;
+    Node node;
+    node.kind = Node::Kind::InList;
+    node.column = subject.column;
+    node.negated = expr.negated;
+    node.constant = Truth::False;
+    node.left = out_.literals.size();
+    for (const Side& item : items) {
+        if (item.literal.kind == Literal::Kind::Null)
+            node.constant = Truth::Unknown; // x IN (1, NULL) is never false
+        else
+            addLiteral(prepareFor(item.literal, subject.column, item.position));
+    }
+    node.right = out_.literals.size() - node.left;
+    return addNode(node);
 }
 
 // Access accepts the bounds in either order: BETWEEN 10 AND 1 is BETWEEN 1
@@ -721,10 +822,10 @@ std::size_t Binder::bindLoneOperand(const Expr& expr) {
     zero.kind = Literal::Kind::Number;
     zero.text = "0";
     if (!side.isColumn)
-        return addConstant(side.literal.kind == Literal::Kind::Null
-                               ? Truth::Unknown
-                               : compareLiterals(side.literal, CompareOp::NotEqual, zero,
-                                                 side.position));
+        return addConstant(
+            side.literal.kind == Literal::Kind::Null
+                ? Truth::Unknown
+                : compareLiterals(side.literal, CompareOp::NotEqual, zero, side.position));
     Node node;
     node.kind = Node::Kind::Truthy;
     node.column = side.column;
@@ -736,7 +837,8 @@ std::size_t Binder::bindLoneOperand(const Expr& expr) {
 
 struct BoundQuery::Impl : CompiledQuery {};
 
-BoundQuery::BoundQuery(const SelectStatement& statement, const std::vector<ColumnInfo>& tableColumns)
+BoundQuery::BoundQuery(const SelectStatement& statement,
+                       const std::vector<ColumnInfo>& tableColumns)
     : impl_(std::make_unique<Impl>()) {
     Binder(statement, tableColumns, *impl_).bind();
 }
@@ -745,15 +847,32 @@ BoundQuery::~BoundQuery() = default;
 BoundQuery::BoundQuery(BoundQuery&&) noexcept = default;
 BoundQuery& BoundQuery::operator=(BoundQuery&&) noexcept = default;
 
-const std::vector<std::size_t>& BoundQuery::outputColumns() const { return impl_->output; }
+const std::vector<std::size_t>& BoundQuery::outputColumns() const {
+    return impl_->output;
+}
 
-const std::vector<std::size_t>& BoundQuery::neededColumns() const { return impl_->needed; }
+const std::vector<std::size_t>& BoundQuery::neededColumns() const {
+    return impl_->needed;
+}
 
 bool BoundQuery::matches(const std::vector<Value>& row) const {
     return !impl_->root || impl_->evaluate(*impl_->root, row) == Truth::True;
 }
 
-bool BoundQuery::ordered() const { return !impl_->orderKeys.empty(); }
+const std::vector<std::size_t>& BoundQuery::conditionColumns() const {
+    return impl_->condition;
+}
+
+bool BoundQuery::neverMatches() const {
+    if (!impl_->root)
+        return false;
+    const Node& root = impl_->nodes[*impl_->root];
+    return root.kind == Node::Kind::Constant && root.constant != Truth::True;
+}
+
+bool BoundQuery::ordered() const {
+    return !impl_->orderKeys.empty();
+}
 
 // NULLs come first ascending and last descending: Access sorts them lowest.
 bool BoundQuery::before(const std::vector<Value>& a, const std::vector<Value>& b) const {
@@ -773,6 +892,8 @@ bool BoundQuery::before(const std::vector<Value>& a, const std::vector<Value>& b
     return false;
 }
 
-std::optional<std::uint64_t> BoundQuery::top() const { return impl_->top; }
+std::optional<std::uint64_t> BoundQuery::top() const {
+    return impl_->top;
+}
 
 } // namespace kelvara::driver::sql

@@ -171,7 +171,8 @@ std::optional<double> accessDays(int year, int month, int day, double secondsOfD
     if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 ||
         day > daysInMonth(year, month) || secondsOfDay < 0.0 || secondsOfDay >= kSecondsPerDay)
         return std::nullopt;
-    const auto whole = static_cast<double>(daysFromCivil(year, month, day) - kAccessEpochFromUnixEpoch);
+    const auto whole =
+        static_cast<double>(daysFromCivil(year, month, day) - kAccessEpochFromUnixEpoch);
     const double fraction = secondsOfDay / kSecondsPerDay;
     return whole < 0.0 ? whole - fraction : whole + fraction;
 }

@@ -1,16 +1,18 @@
 #include "driver/sql/exact_number.hpp"
 
+#include <charconv>
 #include <cstdlib>
 #include <limits>
-#include <string>
 
 namespace kelvara::driver::sql {
 namespace {
 
-constexpr int kMaxDigits = 38;       // 10^38 still fits 128 bits
+constexpr int kMaxDigits = 38;         // 10^38 still fits 128 bits
 constexpr int kExponentLimit = 100000; // far beyond any double, small enough for int
 
-bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool isDigit(char c) noexcept {
+    return c >= '0' && c <= '9';
+}
 
 // magnitude × 10; false on overflow.
 bool timesTen(UInt128& magnitude) noexcept {
@@ -26,15 +28,6 @@ UInt128 powerOfTen(int exponent) noexcept {
     for (int i = 0; i < exponent; ++i)
         result *= 10;
     return result;
-}
-
-std::string toDecimalText(UInt128 magnitude) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
-        magnitude /= 10;
-    } while (magnitude != 0);
-    return digits;
 }
 
 // Magnitudes only: -1, 0 or 1.
@@ -144,18 +137,37 @@ int compareExact(const ExactNumber& a, const ExactNumber& b) noexcept {
     return signA < 0 ? -magnitudes : magnitudes;
 }
 
-// strtod and strtof round correctly; scaling by powers of ten would not.
-std::string scientificText(const ExactNumber& value) {
-    return (value.negative ? "-" : "") + toDecimalText(value.magnitude) + "e" +
-           std::to_string(value.exponent);
+// "[-]digitsEexponent" in `buffer`, null-terminated, for strtod and strtof,
+// which round correctly where scaling by powers of ten would not. No
+// allocation: this runs per row when a Decimal meets a float.
+void scientificText(const ExactNumber& value, char (&buffer)[64]) noexcept {
+    char* out = buffer;
+    if (value.negative)
+        *out++ = '-';
+    char digits[40];
+    std::size_t count = 0;
+    UInt128 magnitude = value.magnitude;
+    do {
+        digits[count++] = static_cast<char>('0' + static_cast<int>(magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (count > 0)
+        *out++ = digits[--count];
+    *out++ = 'e';
+    out = std::to_chars(out, buffer + sizeof buffer - 1, value.exponent).ptr;
+    *out = '\0';
 }
 
 double exactToDouble(const ExactNumber& value) noexcept {
-    return std::strtod(scientificText(value).c_str(), nullptr);
+    char buffer[64];
+    scientificText(value, buffer);
+    return std::strtod(buffer, nullptr);
 }
 
 float exactToFloat(const ExactNumber& value) noexcept {
-    return std::strtof(scientificText(value).c_str(), nullptr);
+    char buffer[64];
+    scientificText(value, buffer);
+    return std::strtof(buffer, nullptr);
 }
 
 IntegerThreshold integerThreshold(const ExactNumber& value, int scale) noexcept {

@@ -41,10 +41,10 @@ float exactToFloat(const ExactNumber& value) noexcept;
 // costs one or two integer comparisons per row.
 struct IntegerThreshold {
     enum class Kind : std::uint8_t {
-        Exact,        // number == floor
-        Fractional,   // floor < number < floor + 1
-        AboveAll,     // number > INT64_MAX
-        BelowAll,     // number < INT64_MIN
+        Exact,      // number == floor
+        Fractional, // floor < number < floor + 1
+        AboveAll,   // number > INT64_MAX
+        BelowAll,   // number < INT64_MIN
     };
     Kind kind = Kind::Exact;
     std::int64_t floor = 0;

@@ -23,10 +23,10 @@ struct Literal {
     };
 
     Kind kind = Kind::Null;
-    std::string text;    // Number: as written with its sign; String: the content
-    ExactNumber number;  // Number
-    double days = 0.0;   // DateTime: as Access stores it, days since 1899-12-30
-    bool boolean = false; // Bool
+    std::string text;                    // Number: as written with its sign; String: the content
+    ExactNumber number;                  // Number
+    double days = 0.0;                   // DateTime: as Access stores it, days since 1899-12-30
+    bool boolean = false;                // Bool
     std::array<std::uint8_t, 16> guid{}; // Guid
 };
 
@@ -58,9 +58,9 @@ enum class CompareOp : std::uint8_t { Equal, NotEqual, Less, LessEqual, Greater,
 // The WHERE condition as parsed.
 struct Expr {
     enum class Kind : std::uint8_t {
-        And,     // left AND right
-        Or,      // left OR right
-        Not,     // NOT left
+        And,     // terms[0] AND terms[1] AND ...
+        Or,      // terms[0] OR terms[1] OR ...
+        Not,     // NOT terms[0]
         Compare, // lhs op rhs
         IsNull,  // lhs IS [NOT] NULL
         Like,    // lhs [NOT] LIKE pattern (rhs, a string literal)
@@ -70,8 +70,9 @@ struct Expr {
     };
 
     Kind kind = Kind::Compare;
-    std::unique_ptr<Expr> left;
-    std::unique_ptr<Expr> right;
+    // And, Or: two or more, kept flat so that long chains cost no depth;
+    // Not: one.
+    std::vector<std::unique_ptr<Expr>> terms;
     CompareOp op = CompareOp::Equal;
     bool negated = false; // IS NOT NULL, NOT LIKE, NOT IN, NOT BETWEEN
     Operand lhs;

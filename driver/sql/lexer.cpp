@@ -7,7 +7,9 @@
 namespace kelvara::driver::sql {
 namespace {
 
-bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool isDigit(char c) noexcept {
+    return c >= '0' && c <= '9';
+}
 
 // Access allows letters of any script in bare names; every byte of a
 // multi-byte UTF-8 character is taken as part of a name.
@@ -16,7 +18,9 @@ bool isNameStart(char c) noexcept {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
-bool isNamePart(char c) noexcept { return isNameStart(c) || isDigit(c) || c == '$'; }
+bool isNamePart(char c) noexcept {
+    return isNameStart(c) || isDigit(c) || c == '$';
+}
 
 bool isBlank(char c) noexcept {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
@@ -36,11 +40,16 @@ std::string nearText(std::string_view sql, std::size_t offset) {
 
 } // namespace
 
-void throwSyntaxError(std::string_view sql, std::size_t offset, std::string_view detail) {
+std::string describeLocation(std::string_view sql, std::size_t offset) {
     const std::size_t position = countCodePoints(sql.substr(0, offset)) + 1;
-    std::string message = "Syntax error at position " + std::to_string(position);
-    message += offset >= sql.size() ? " at the end of the statement"
-                                    : " near '" + nearText(sql, offset) + "'";
+    std::string text = "position " + std::to_string(position);
+    text += offset >= sql.size() ? " at the end of the statement"
+                                 : " near '" + nearText(sql, offset) + "'";
+    return text;
+}
+
+void throwSyntaxError(std::string_view sql, std::size_t offset, std::string_view detail) {
+    std::string message = "Syntax error at " + describeLocation(sql, offset);
     if (!detail.empty()) {
         message += ": ";
         message += detail;
@@ -54,12 +63,12 @@ Token Lexer::next() {
     Token token;
     if (pos_ >= sql_.size()) {
         token.offset = sql_.size();
+        token.position = positionOf(token.offset);
         return token;
     }
     const char c = sql_[pos_];
-    const bool afterName =
-        previous_ == Token::Kind::Word || previous_ == Token::Kind::QuotedName ||
-        previous_ == Token::Kind::DoubleQuoted;
+    const bool afterName = previous_ == Token::Kind::Word || previous_ == Token::Kind::QuotedName ||
+                           previous_ == Token::Kind::DoubleQuoted;
     if (c == '\'')
         token = quoted('\'', Token::Kind::String, true);
     else if (c == '`')
@@ -70,14 +79,22 @@ Token Lexer::next() {
         token = quoted('"', Token::Kind::DoubleQuoted, true);
     else if (c == '#')
         token = quoted('#', Token::Kind::Date, false);
-    else if (isDigit(c) || (c == '.' && !afterName && pos_ + 1 < sql_.size() && isDigit(sql_[pos_ + 1])))
+    else if (isDigit(c) ||
+             (c == '.' && !afterName && pos_ + 1 < sql_.size() && isDigit(sql_[pos_ + 1])))
         token = number();
     else if (isNameStart(c))
         token = word();
     else
         token = symbol();
+    token.position = positionOf(token.offset);
     previous_ = token.kind;
     return token;
+}
+
+std::size_t Lexer::positionOf(std::size_t offset) {
+    countedCharacters_ += countCodePoints(sql_.substr(countedOffset_, offset - countedOffset_));
+    countedOffset_ = offset;
+    return countedCharacters_ + 1;
 }
 
 Token Lexer::quoted(char close, Token::Kind kind, bool doubledCloseEscapes) {

@@ -43,9 +43,8 @@ LikePattern::LikePattern(std::string_view pattern) {
 std::size_t LikePattern::parseList(std::string_view pattern, std::size_t pos) {
     const std::size_t close = pattern.find(']', pos);
     if (close == std::string_view::npos)
-        throw DriverError(sqlstate::kSyntaxError,
-                          "Invalid LIKE pattern '" + std::string(pattern) +
-                              "': a '[' has no matching ']'");
+        throw DriverError(sqlstate::kSyntaxError, "Invalid LIKE pattern '" + std::string(pattern) +
+                                                      "': a '[' has no matching ']'");
     Element element;
     element.kind = Element::Kind::CharacterList;
     std::string_view list = pattern.substr(pos, close - pos);
@@ -76,13 +75,13 @@ std::size_t LikePattern::parseList(std::string_view pattern, std::size_t pos) {
 bool LikePattern::matchesOne(const Element& element, char32_t c) const noexcept {
     switch (element.kind) {
     case Element::Kind::Character:
-        return foldCase(c) == element.character;
+        return foldAny(c) == element.character;
     case Element::Kind::AnyOne:
         return true;
     case Element::Kind::Digit:
         return c >= U'0' && c <= U'9';
     case Element::Kind::CharacterList: {
-        const char32_t folded = foldCase(c);
+        const char32_t folded = foldAny(c);
         bool inList = false;
         for (std::uint32_t r = element.rangesBegin; r < element.rangesEnd && !inList; ++r)
             inList = folded >= ranges_[r].first && folded <= ranges_[r].second;

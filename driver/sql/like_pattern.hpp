@@ -23,9 +23,9 @@ private:
     struct Element {
         enum class Kind : std::uint8_t { Character, AnyOne, AnyRun, Digit, CharacterList };
         Kind kind = Kind::Character;
-        bool negated = false;           // [!...]
-        char32_t character = 0;         // Character, case-folded
-        std::uint32_t rangesBegin = 0;  // CharacterList: its ranges in ranges_
+        bool negated = false;          // [!...]
+        char32_t character = 0;        // Character, case-folded
+        std::uint32_t rangesBegin = 0; // CharacterList: its ranges in ranges_
         std::uint32_t rangesEnd = 0;
     };
 

@@ -41,11 +41,11 @@ bool isOneOf(std::string_view word, std::initializer_list<std::string_view> word
 
 // Words that shape the statement and so cannot be bare names.
 bool isReserved(std::string_view word) noexcept {
-    return isOneOf(word, {"SELECT", "FROM",  "WHERE",  "ORDER", "BY",       "AND",   "OR",
-                          "NOT",    "IS",    "NULL",   "LIKE",  "IN",       "BETWEEN", "TOP",
-                          "DISTINCT", "DISTINCTROW", "AS", "ASC", "DESC",   "GROUP", "HAVING",
-                          "UNION",  "JOIN",  "INNER",  "LEFT",  "RIGHT",    "OUTER", "ON",
-                          "INTO"});
+    return isOneOf(word, {"SELECT",  "FROM",  "WHERE",    "ORDER",       "BY",   "AND",
+                          "OR",      "NOT",   "IS",       "NULL",        "LIKE", "IN",
+                          "BETWEEN", "TOP",   "DISTINCT", "DISTINCTROW", "AS",   "ASC",
+                          "DESC",    "GROUP", "HAVING",   "UNION",       "JOIN", "INNER",
+                          "LEFT",    "RIGHT", "OUTER",    "ON",          "INTO"});
 }
 
 bool isWriteStatement(std::string_view word) noexcept {
@@ -56,8 +56,7 @@ bool isWriteStatement(std::string_view word) noexcept {
 bool isArithmetic(const Token& token) noexcept {
     if (token.kind == Kind::Word)
         return sameWord(token.text, "MOD");
-    return token.kind == Kind::Symbol &&
-           isOneOf(token.text, {"+", "-", "*", "/", "\\", "^", "&"});
+    return token.kind == Kind::Symbol && isOneOf(token.text, {"+", "-", "*", "/", "\\", "^", "&"});
 }
 
 std::optional<CompareOp> compareOperator(const Token& token) noexcept {
@@ -77,6 +76,14 @@ std::optional<CompareOp> compareOperator(const Token& token) noexcept {
             return op;
     }
     return std::nullopt;
+}
+
+std::string upperCase(std::string word) {
+    for (char& c : word) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    }
+    return word;
 }
 
 class Parser {
@@ -129,16 +136,17 @@ private:
     [[noreturn]] void fail(const Token& token, std::string_view detail) const {
         throwSyntaxError(sql_, token.offset, detail);
     }
+    // Valid SQL that the driver does not run: the same state as a syntax
+    // error, but a message that does not blame the statement.
     [[noreturn]] void unsupported(const Token& token, const std::string& what) const {
-        throwSyntaxError(sql_, token.offset, what + " not supported by this driver");
+        throw DriverError(sqlstate::kSyntaxError, what + " not supported by this driver (" +
+                                                      describeLocation(sql_, token.offset) + ")");
     }
     [[noreturn]] static void readOnly(const std::string& what) {
         throw DriverError(sqlstate::kGeneralError,
                           "The driver is read-only: " + what + " cannot be run");
     }
-    std::size_t position(const Token& token) const {
-        return countCodePoints(sql_.substr(0, token.offset)) + 1;
-    }
+    static std::size_t position(const Token& token) { return token.position; }
 
     void checkStatementKind();
     void selectList(SelectStatement& statement);
@@ -149,8 +157,26 @@ private:
     std::string name();
     ColumnRef columnRef();
 
+    // Parentheses and NOTs nest the condition; a limit keeps the recursion
+    // of parsing and evaluating within a thread's stack.
+    static constexpr int kMaxNesting = 256;
+    class NestingGuard {
+    public:
+        NestingGuard(Parser& parser, const Token& token) : parser_(parser) {
+            if (++parser_.nesting_ > kMaxNesting)
+                parser_.fail(token, "the condition is nested too deeply");
+        }
+        ~NestingGuard() { --parser_.nesting_; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        Parser& parser_;
+    };
+
     std::unique_ptr<Expr> orCondition();
     std::unique_ptr<Expr> andCondition();
+    std::unique_ptr<Expr> chain(Expr::Kind kind);
     std::unique_ptr<Expr> notCondition();
     std::unique_ptr<Expr> predicate();
     std::unique_ptr<Expr> predicateTail(Operand lhs);
@@ -163,6 +189,7 @@ private:
     std::string_view sql_;
     std::vector<Token> tokens_;
     std::size_t index_ = 0;
+    int nesting_ = 0;
 };
 
 SelectStatement Parser::statement() {
@@ -209,7 +236,7 @@ void Parser::checkStatementKind() {
     if (first.kind == Kind::Symbol && first.text == "{")
         unsupported(first, "Procedure calls are");
     if (first.kind == Kind::Word && isWriteStatement(first.text))
-        readOnly(first.text + " statements");
+        readOnly(upperCase(first.text) + " statements");
     if (first.kind == Kind::Word &&
         isOneOf(first.text, {"TRANSFORM", "PARAMETERS", "EXEC", "EXECUTE", "CALL", "WITH"}))
         unsupported(first, first.text + " statements are");
@@ -331,40 +358,42 @@ void Parser::rejectArithmetic() const {
 }
 
 std::unique_ptr<Expr> Parser::orCondition() {
-    auto left = andCondition();
-    while (acceptWord("OR")) {
-        auto node = std::make_unique<Expr>();
-        node->kind = Expr::Kind::Or;
-        node->left = std::move(left);
-        node->right = andCondition();
-        left = std::move(node);
-    }
-    return left;
+    return chain(Expr::Kind::Or);
 }
 
 std::unique_ptr<Expr> Parser::andCondition() {
-    auto left = notCondition();
-    while (acceptWord("AND")) {
-        auto node = std::make_unique<Expr>();
-        node->kind = Expr::Kind::And;
-        node->left = std::move(left);
-        node->right = notCondition();
-        left = std::move(node);
-    }
-    return left;
+    return chain(Expr::Kind::And);
+}
+
+// a OR b OR c as one node with three terms (and the same for AND).
+std::unique_ptr<Expr> Parser::chain(Expr::Kind kind) {
+    const bool isOr = kind == Expr::Kind::Or;
+    auto first = isOr ? andCondition() : notCondition();
+    if (!isWord(isOr ? "OR" : "AND"))
+        return first;
+    auto node = std::make_unique<Expr>();
+    node->kind = kind;
+    node->terms.push_back(std::move(first));
+    while (acceptWord(isOr ? "OR" : "AND"))
+        node->terms.push_back(isOr ? andCondition() : notCondition());
+    return node;
 }
 
 std::unique_ptr<Expr> Parser::notCondition() {
+    const Token& notToken = peek();
     if (!acceptWord("NOT"))
         return predicate();
+    const NestingGuard guard(*this, notToken);
     auto node = std::make_unique<Expr>();
     node->kind = Expr::Kind::Not;
-    node->left = notCondition();
+    node->terms.push_back(notCondition());
     return node;
 }
 
 std::unique_ptr<Expr> Parser::predicate() {
+    const Token& open = peek();
     if (acceptSymbol("(")) {
+        const NestingGuard guard(*this, open);
         if (isWord("SELECT"))
             unsupported(peek(), "Subqueries are");
         auto inner = orCondition();
@@ -456,17 +485,21 @@ Operand Parser::operand() {
         result = numberOperand(false);
     } else if (token.kind == Kind::String) {
         take();
-        result = literalOperand(token, Literal{Literal::Kind::String, token.text, {}, 0.0, false, {}});
+        result =
+            literalOperand(token, Literal{Literal::Kind::String, token.text, {}, 0.0, false, {}});
     } else if (token.kind == Kind::Date) {
         take();
         const auto days = parseAccessDate(token.text);
         if (!days)
             fail(token, "invalid date");
-        result = literalOperand(token, Literal{Literal::Kind::DateTime, token.text, {}, *days, false, {}});
-    } else if (token.kind == Kind::Word && isOneOf(token.text, {"TRUE", "YES", "ON", "FALSE", "NO", "OFF"})) {
+        result = literalOperand(token,
+                                Literal{Literal::Kind::DateTime, token.text, {}, *days, false, {}});
+    } else if (token.kind == Kind::Word &&
+               isOneOf(token.text, {"TRUE", "YES", "ON", "FALSE", "NO", "OFF"})) {
         take();
         const bool value = isOneOf(token.text, {"TRUE", "YES", "ON"});
-        result = literalOperand(token, Literal{Literal::Kind::Bool, token.text, {}, 0.0, value, {}});
+        result =
+            literalOperand(token, Literal{Literal::Kind::Bool, token.text, {}, 0.0, value, {}});
     } else if (token.kind == Kind::Word && sameWord(token.text, "NULL")) {
         take();
         result = literalOperand(token, Literal{});

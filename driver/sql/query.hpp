@@ -18,7 +18,7 @@ struct Expr; // the parsed WHERE condition, defined by the parser
 struct OrderTerm {
     std::string column; // unquoted name as written
     bool descending = false;
-    std::string qualifier; // table name or alias before the column, empty when none
+    std::string qualifier;   // table name or alias before the column, empty when none
     std::size_t ordinal = 0; // ORDER BY 2: 1-based select-list position; column is empty
 };
 
@@ -26,8 +26,8 @@ struct OrderTerm {
 struct SelectStatement {
     std::optional<std::uint64_t> top;
     bool allColumns = false;
-    std::vector<std::string> columns; // unquoted names as written
-    std::string table;                // unquoted name as written
+    std::vector<std::string> columns;          // unquoted names as written
+    std::string table;                         // unquoted name as written
     std::vector<std::string> columnQualifiers; // per column: table or alias before it, or empty
     std::string tableAlias;                    // FROM table [AS] alias; empty when none
     std::shared_ptr<const Expr> where;
@@ -56,9 +56,20 @@ public:
     // Every table column that must be read for a row: output, WHERE and ORDER BY.
     const std::vector<std::size_t>& neededColumns() const;
 
-    // `row` is indexed by table column; only neededColumns() need be filled.
-    // True when the WHERE condition holds (always, without one).
+    // The table columns the WHERE condition reads (a subset of
+    // neededColumns()): reading these first and the rest only for rows that
+    // match saves decoding long values of rows that are dropped.
+    const std::vector<std::size_t>& conditionColumns() const;
+
+    // `row` is indexed by table column; only neededColumns() need be filled
+    // (only conditionColumns() for this call). True when the WHERE condition
+    // holds (always, without one).
     bool matches(const std::vector<Value>& row) const;
+
+    // True when no row can match whatever it holds, as for the WHERE 1=0
+    // that clients send to learn a result's columns: the table need not be
+    // read at all.
+    bool neverMatches() const;
 
     bool ordered() const;
     // Strict weak order of ORDER BY over two rows indexed as for matches().

@@ -9,7 +9,9 @@ unsigned char byteAt(std::string_view text, std::size_t pos) noexcept {
     return static_cast<unsigned char>(text[pos]);
 }
 
-bool isContinuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) noexcept {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Latin Extended-A pairs upper and lower case as neighbours, but the block
 // switches between "upper is even" and "upper is odd" twice.
@@ -27,14 +29,29 @@ char32_t foldLatinExtendedA(char32_t c) noexcept {
     return c;
 }
 
+// The letter an accented Latin letter sorts with (é with e), after case
+// folding; other code points are their own. Ligatures and letters of their
+// own (æ, ß, þ, ĳ, œ) keep their place.
+char32_t baseLetter(char32_t folded) noexcept {
+    // U+00E0..U+00FF, lower case; '.' keeps the code point.
+    static constexpr char kLatin1[] = "aaaaaa.ceeeeiiiidnooooo.ouuuuy.y";
+    // U+0100..U+017F, upper and lower case alike.
+    static constexpr char kExtendedA[] =
+        "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiii..jjkkklllll"
+        "lllllnnnnnnnnnoooooo..rrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzz"
+        "zzzs";
+    char base = '.';
+    if (folded >= 0xE0 && folded <= 0xFF)
+        base = kLatin1[folded - 0xE0];
+    else if (folded >= 0x100 && folded <= 0x17F)
+        base = kExtendedA[folded - 0x100];
+    return base == '.' ? folded : static_cast<char32_t>(base);
+}
+
 } // namespace
 
-char32_t nextCodePoint(std::string_view text, std::size_t& pos) noexcept {
+char32_t decodeMultiByte(std::string_view text, std::size_t& pos) noexcept {
     const unsigned char lead = byteAt(text, pos);
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    }
     std::size_t length = 0;
     char32_t value = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
@@ -81,31 +98,43 @@ char32_t foldCase(char32_t c) noexcept {
     return c;
 }
 
+// Letters first by their base letter, so that "Émile" sorts among the E's as
+// in Access's General order; texts that differ only in accents then by the
+// first accent that differs (e before é), so equality still sees accents.
 int compareText(std::string_view a, std::string_view b) noexcept {
     if (a.size() == b.size() && a == b)
         return 0;
+    int accents = 0;
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
         const unsigned char x = byteAt(a, i);
         const unsigned char y = byteAt(b, j);
-        char32_t left = 0;
-        char32_t right = 0;
         if ((x | y) < 0x80) { // the common case: two ASCII characters
-            left = foldCase(x);
-            right = foldCase(y);
+            const unsigned left = asciiFold(x);
+            const unsigned right = asciiFold(y);
+            if (left != right)
+                return left < right ? -1 : 1;
             ++i;
             ++j;
-        } else {
-            left = foldCase(nextCodePoint(a, i));
-            right = foldCase(nextCodePoint(b, j));
+            continue;
         }
-        if (left != right)
-            return left < right ? -1 : 1;
+        const char32_t left = foldCase(nextCodePoint(a, i));
+        const char32_t right = foldCase(nextCodePoint(b, j));
+        if (left == right)
+            continue;
+        const char32_t baseLeft = baseLetter(left);
+        const char32_t baseRight = baseLetter(right);
+        if (baseLeft != baseRight)
+            return baseLeft < baseRight ? -1 : 1;
+        if (accents == 0)
+            accents = left < right ? -1 : 1;
     }
     if (i < a.size())
         return 1;
-    return j < b.size() ? -1 : 0;
+    if (j < b.size())
+        return -1;
+    return accents;
 }
 
 std::size_t countCodePoints(std::string_view text) noexcept {

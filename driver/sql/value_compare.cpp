@@ -12,7 +12,9 @@ namespace {
 
 using Type = Value::Type;
 
-template <typename T> int threeWay(T a, T b) noexcept { return a < b ? -1 : (a > b ? 1 : 0); }
+template <typename T> int threeWay(T a, T b) noexcept {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
 
 bool isNumber(Type type) noexcept {
     switch (type) {
@@ -28,7 +30,9 @@ bool isNumber(Type type) noexcept {
     }
 }
 
-bool isFloat(Type type) noexcept { return type == Type::Float32 || type == Type::Float64; }
+bool isFloat(Type type) noexcept {
+    return type == Type::Float32 || type == Type::Float64;
+}
 
 ExactNumber exactOf(const Value& v) noexcept {
     switch (v.type) {

@@ -2,7 +2,7 @@
 
 namespace kelvara::odbc {
 
-CDBException::CDBException(SQLRETURN retCode, std::vector<DiagnosticRecord> records)
+CDBException::CDBException(short retCode, std::vector<DiagnosticRecord> records)
     : m_nRetCode(retCode), m_strError(errorTextFrom(records)), m_records(std::move(records)) {}
 
 const char* CDBException::what() const noexcept {

@@ -34,7 +34,7 @@ std::vector<DiagnosticRecord> takeDiagnostics(const HandleSet& handles) {
         if (record.sqlState == "00000") {
             break;
         }
-        record.nativeError = native;
+        record.nativeError = static_cast<long>(native);
         record.message.assign(reinterpret_cast<const char*>(message.data()),
                               strnlen(reinterpret_cast<const char*>(message.data()),
                                       kMessageBufferSize - 1));

@@ -10,7 +10,9 @@ namespace kelvara {
 
 const CCmdTarget::MessageMap CCmdTarget::messageMap{nullptr, {}};
 
-const CCmdTarget::MessageMap* CCmdTarget::GetMessageMap() const { return &messageMap; }
+const CCmdTarget::MessageMap* CCmdTarget::GetMessageMap() const {
+    return &messageMap;
+}
 
 bool CCmdTarget::OnCmdMsg(UINT id) {
     for (const MessageMap* map = GetMessageMap(); map; map = map->base) {

@@ -1,5 +1,6 @@
 #include "platform/ui/dialog.hpp"
 
+#include "platform/ui/ansi_text.hpp"
 #include "platform/ui/dialog_units.hpp"
 #include "platform/ui/message_box.hpp"
 #include "platform/ui/resources.hpp"
@@ -82,9 +83,8 @@ bool IsHelpKey(const QKeyEvent& key) {
 
 Qt::WindowFlags DialogWindowFlags() {
     // Title bar and close box only: the frame has no minimise or maximise box.
-    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-           Qt::MSWindowsFixedSizeDialogHint;
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 }
 
 } // namespace
@@ -93,7 +93,7 @@ DialogWindow::DialogWindow(CDialog& owner, const DialogTemplate& dialog, QWidget
     : QDialog(parent, DialogWindowFlags()), m_owner(owner), m_units{} {
     setFont(DialogFont(dialog));
     m_units = BaseUnitsOf(font());
-    setWindowTitle(QString::fromLocal8Bit(dialog.caption));
+    setWindowTitle(FromAnsi(dialog.caption));
     setFixedSize(MapDialogRect(m_units, 0, 0, dialog.cx, dialog.cy).size());
     for (const ControlTemplate& control : dialog.controls) {
         QWidget* widget = CreateControl(control);
@@ -111,7 +111,9 @@ DialogWindow::DialogWindow(CDialog& owner, const DialogTemplate& dialog, QWidget
     }
 }
 
-void DialogWindow::RegisterControls(std::map<int, QWidget*>& controls) const { controls = m_byId; }
+void DialogWindow::RegisterControls(std::map<int, QWidget*>& controls) const {
+    controls = m_byId;
+}
 
 QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
     QWidget* widget = nullptr;
@@ -135,7 +137,7 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
 }
 
 QWidget* DialogWindow::CreateButton(const ControlTemplate& control) {
-    auto* button = new QPushButton(QString::fromLocal8Bit(control.text), this);
+    auto* button = new QPushButton(FromAnsi(control.text), this);
     // Enter is dispatched by the dialog itself, so no button grabs it.
     button->setAutoDefault(false);
     if (control.style & BS_DEFPUSHBUTTON) {
@@ -168,7 +170,7 @@ QWidget* DialogWindow::CreateStatic(const ControlTemplate& control) {
         }
     } else {
         label->setTextFormat(Qt::PlainText);
-        label->setText(QString::fromLocal8Bit(control.text));
+        label->setText(FromAnsi(control.text));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     label->setFocusPolicy(Qt::NoFocus);
@@ -176,7 +178,8 @@ QWidget* DialogWindow::CreateStatic(const ControlTemplate& control) {
 }
 
 void DialogWindow::PressFocusedOrDefaultButton() {
-    if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused && focused->isEnabled()) {
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        focused && focused->isEnabled()) {
         focused->click();
     } else if (m_defaultButton && m_defaultButton->isEnabled()) {
         m_defaultButton->click();
@@ -243,31 +246,33 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
         throw std::logic_error("The dialog has no edit control " + std::to_string(id) + ".");
     }
     if (pDX->m_bSaveAndValidate) {
-        const QByteArray bytes = edit->text().toLocal8Bit();
-        value.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        value = ToAnsi(edit->text());
         return;
     }
-    const QString text = QString::fromLocal8Bit(value.data(), static_cast<qsizetype>(value.size()));
+    const QString text = FromAnsi(value);
     if (edit->text() != text) {
         edit->setText(text);
     }
 }
 
-const CCmdTarget::MessageMap CDialog::messageMap{
-    &CCmdTarget::messageMap,
-    []() -> std::span<const MessageMapEntry> {
-        static const MessageMapEntry entries[] = {
-            {IDOK, Cmd(&CDialog::OnOK)},
-            {IDCANCEL, Cmd(&CDialog::OnCancel)},
-        };
-        return entries;
-    }()};
+const CCmdTarget::MessageMap CDialog::messageMap{&CCmdTarget::messageMap,
+                                                 []() -> std::span<const MessageMapEntry> {
+                                                     static const MessageMapEntry entries[] = {
+                                                         {IDOK, Cmd(&CDialog::OnOK)},
+                                                         {IDCANCEL, Cmd(&CDialog::OnCancel)},
+                                                     };
+                                                     return entries;
+                                                 }()};
 
-const CCmdTarget::MessageMap* CDialog::GetMessageMap() const { return &messageMap; }
+const CCmdTarget::MessageMap* CDialog::GetMessageMap() const {
+    return &messageMap;
+}
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDHelp(templateId), m_pParentWnd(parent) {}
 
-CDialog::~CDialog() { DestroyDialogWindow(); }
+CDialog::~CDialog() {
+    DestroyDialogWindow();
+}
 
 CDialog* CDialog::ActiveModal() {
     return ModalDialogs().empty() ? nullptr : ModalDialogs().back();
@@ -372,6 +377,8 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 } // namespace kelvara

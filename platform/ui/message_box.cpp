@@ -1,5 +1,6 @@
 #include "platform/ui/message_box.hpp"
 
+#include "platform/ui/ansi_text.hpp"
 #include "platform/ui/resources.hpp"
 #include "platform/ui/win_app.hpp"
 
@@ -30,8 +31,8 @@ QMessageBox::Icon QtIconOf(UINT type) {
 }
 
 int ShowQtMessageBox(const MessageBoxRequest& request) {
-    QMessageBox box(QtIconOf(request.type), QString::fromLocal8Bit(request.caption),
-                    QString::fromLocal8Bit(request.text), QMessageBox::Ok, request.owner);
+    QMessageBox box(QtIconOf(request.type), FromAnsi(request.caption), FromAnsi(request.text),
+                    QMessageBox::Ok, request.owner);
     box.setTextFormat(Qt::PlainText);
     const bool blocksEverything = (request.type & MB_SYSTEMMODAL) != 0 || !request.owner;
     box.setWindowModality(blocksEverything ? Qt::ApplicationModal : Qt::WindowModal);

@@ -22,9 +22,8 @@ template <class Item> const Item* FindById(std::span<const Item> items, UINT id)
 
 // The sixteen colours of the classic 4-bit palette, in index order.
 constexpr QRgb kPalette[16] = {
-    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080,
-    0xFF008080, 0xFFC0C0C0, 0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00,
-    0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF,
+    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
+    0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF,
 };
 
 QRgb ColourOf(char c) {
@@ -50,8 +49,12 @@ QImage ImageOf(const IconImage& icon) {
 
 } // namespace
 
-void AfxSetResourceModule(const ResourceModule* module) { g_module = module; }
-const ResourceModule* AfxGetResourceModule() { return g_module; }
+void AfxSetResourceModule(const ResourceModule* module) {
+    g_module = module;
+}
+const ResourceModule* AfxGetResourceModule() {
+    return g_module;
+}
 
 const DialogTemplate* AfxFindDialogTemplate(UINT id) {
     return g_module ? FindById(g_module->dialogs, id) : nullptr;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QUrl>
 #include <stdexcept>
 #include <system_error>
@@ -51,9 +52,13 @@ CWinApp::~CWinApp() {
     }
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 void CWinApp::OnHelp() {
     const CDialog* dialog = CDialog::ActiveModal();
@@ -75,13 +80,15 @@ BOOL CWinApp::WinHelp(UINT context) {
     return FALSE;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 std::string AfxGetModuleFileName() {
     if (!QCoreApplication::instance()) {
         return {};
     }
-    return QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
+    return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
 }
 
 std::string AppNameFromPath(std::string_view path) {
@@ -93,7 +100,9 @@ std::string AppNameFromPath(std::string_view path) {
     return std::string(name);
 }
 
-std::string AfxGetAppName() { return AppNameFromPath(AfxGetModuleFileName()); }
+std::string AfxGetAppName() {
+    return AppNameFromPath(AfxGetModuleFileName());
+}
 
 BOOL AfxSocketInit() {
     const std::function<bool()>& startup = SocketStartup();

@@ -1,5 +1,6 @@
 #include "platform/ui/wnd.hpp"
 
+#include "platform/ui/ansi_text.hpp"
 #include "platform/ui/message_box.hpp"
 #include "platform/ui/win_app.hpp"
 
@@ -46,15 +47,21 @@ void CWnd::SetIcon(HICON icon, BOOL /*bigIcon*/) {
     }
 }
 
-BOOL CWnd::IsIconic() const { return m_pWidget && m_pWidget->isMinimized(); }
+BOOL CWnd::IsIconic() const {
+    return m_pWidget && m_pWidget->isMinimized();
+}
 
-QRect CWnd::GetClientRect() const { return m_pWidget ? m_pWidget->rect() : QRect(); }
+QRect CWnd::GetClientRect() const {
+    return m_pWidget ? m_pWidget->rect() : QRect();
+}
 
 int CWnd::MessageBox(const std::string& text, const std::string& caption, UINT type) {
     return AfxShowMessageBox({m_pWidget, caption, text, type});
 }
 
-void CWnd::OnSysCommand(UINT nID, LPARAM /*lParam*/) { DefaultSysCommand(nID); }
+void CWnd::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
+    DefaultSysCommand(nID);
+}
 
 void CWnd::OnPaint() {}
 
@@ -113,7 +120,7 @@ void CWnd::TrackSystemMenu(const QPoint& globalPos) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(QString::fromLocal8Bit(item.text));
+        QAction* action = menu.addAction(FromAnsi(item.text));
         action->setData(item.id);
     }
     if (QAction* chosen = menu.exec(globalPos)) {
@@ -135,6 +142,8 @@ void CPaintDC::DrawIcon(int x, int y, HICON icon) {
     }
 }
 
-QPoint IconOrigin(int w, int h, int cx, int cy) { return {(w - cx + 1) / 2, (h - cy + 1) / 2}; }
+QPoint IconOrigin(int w, int h, int cx, int cy) {
+    return {(w - cx + 1) / 2, (h - cy + 1) / 2};
+}
 
 } // namespace kelvara

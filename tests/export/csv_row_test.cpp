@@ -1,7 +1,6 @@
 #include "export/csv_row.hpp"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -14,7 +13,9 @@ struct RowCase {
     std::string diskBytes;
 };
 
-void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RowCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RowLineBytes : public testing::TestWithParam<RowCase> {};
 
@@ -28,8 +29,10 @@ using namespace std::string_literals;
 INSTANTIATE_TEST_SUITE_P(
     Values, RowLineBytes,
     testing::Values(
-        RowCase{"ThreeColumnExample", {"12", "Smith, J.", ""},
-                "\x22\x31\x32\x22\x2C\x22\x53\x6D\x69\x74\x68\x2C\x20\x4A\x2E\x22\x2C\x22\x22\x0D\x0A"},
+        RowCase{
+            "ThreeColumnExample",
+            {"12", "Smith, J.", ""},
+            "\x22\x31\x32\x22\x2C\x22\x53\x6D\x69\x74\x68\x2C\x20\x4A\x2E\x22\x2C\x22\x22\x0D\x0A"},
         RowCase{"LoneQuoteIsNotDoubled", {"\""}, "\"\"\"\r\n"},
         RowCase{"QuotesInsideValue", {"say \"hi\"", "x"}, "\"say \"hi\"\",\"x\"\r\n"},
         RowCase{"CommaInsideValue", {"a,b", "c"}, "\"a,b\",\"c\"\r\n"},

@@ -1,10 +1,9 @@
 #include "export/row_appender.hpp"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <cstdio>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>

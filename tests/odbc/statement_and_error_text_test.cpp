@@ -12,6 +12,8 @@ struct RewriteCase {
     const char* expected;
 };
 
+void PrintTo(const RewriteCase& c, std::ostream* os) { *os << '"' << c.statement << '"'; }
+
 class RewriteBrackets : public ::testing::TestWithParam<RewriteCase> {};
 
 TEST_P(RewriteBrackets, QuotesIdentifiersOutsideLiterals) {

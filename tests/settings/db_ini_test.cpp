@@ -1,10 +1,9 @@
 #include "settings/db_ini.hpp"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <cstdio>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
@@ -29,7 +28,9 @@ struct ReadCase {
     ExportFields expected;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SettingsReader : public testing::TestWithParam<ReadCase> {};
 
@@ -44,11 +45,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReadCase{"AllFiveKeysAnyOrder",
                  "TABLE=t\r\nUSERNAME=u\r\nPASSWORD=p\r\nINPUT=i.mdb\r\nOUTPUT=o.csv\r\n",
-                 {.inputFile = "i.mdb", .outputFile = "o.csv", .tableName = "t", .password = "p",
+                 {.inputFile = "i.mdb",
+                  .outputFile = "o.csv",
+                  .tableName = "t",
+                  .password = "p",
                   .userName = "u"}},
-        ReadCase{"EqualsSignsInValueKept", "PASSWORD=a=b==c\r\nINPUT=/x=y/db.mdb\r\n",
+        ReadCase{"EqualsSignsInValueKept",
+                 "PASSWORD=a=b==c\r\nINPUT=/x=y/db.mdb\r\n",
                  {.inputFile = "/x=y/db.mdb", .password = "a=b==c"}},
-        ReadCase{"TrailingWhiteSpaceTrimmedLeadingKept", "INPUT= /p q \t\v\f\r\n",
+        ReadCase{"TrailingWhiteSpaceTrimmedLeadingKept",
+                 "INPUT= /p q \t\v\f\r\n",
                  {.inputFile = " /p q"}},
         ReadCase{"HighBytesAreNotWhiteSpace", "TABLE=T\xA0\r\n", {.tableName = "T\xA0"}},
         ReadCase{"SpaceBeforeEqualsNotAKey", "INPUT =x\r\n", {}},
@@ -56,13 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CreatorAndUnknownIgnored", "CREATOR=DB 1.0\r\nOTHER=1\r\n", {}},
         ReadCase{"LastRepeatedKeyWins", "TABLE=a\r\nTABLE=b\r\n", {.tableName = "b"}},
         ReadCase{"KeyWithoutEqualsEmptiesField", "TABLE=a\nTABLE\n", {}},
-        ReadCase{"LastLineWithoutLineEndIsRead", "INPUT=i\r\nTABLE=Orders",
+        ReadCase{"LastLineWithoutLineEndIsRead",
+                 "INPUT=i\r\nTABLE=Orders",
                  {.inputFile = "i", .tableName = "Orders"}},
-        ReadCase{"LineFeedsAloneEndLines", "INPUT=i\nTABLE=t\n", {.inputFile = "i", .tableName = "t"}},
-        ReadCase{"CarriageReturnsAloneDoNotEndLines", "INPUT=i\rTABLE=t\r",
-                 {.inputFile = "i\rTABLE=t"}},
+        ReadCase{
+            "LineFeedsAloneEndLines", "INPUT=i\nTABLE=t\n", {.inputFile = "i", .tableName = "t"}},
+        ReadCase{
+            "CarriageReturnsAloneDoNotEndLines", "INPUT=i\rTABLE=t\r", {.inputFile = "i\rTABLE=t"}},
         ReadCase{"EofMarkEndsInput", "INPUT=i\r\n\x1ATABLE=t\r\n", {.inputFile = "i"}},
-        ReadCase{"UnterminatedLineBeforeEofMarkIsRead", "TABLE=t\x1A\r\nINPUT=i\r\n",
+        ReadCase{"UnterminatedLineBeforeEofMarkIsRead",
+                 "TABLE=t\x1A\r\nINPUT=i\r\n",
                  {.tableName = "t"}},
         ReadCase{"BlankLinesIgnored", "\r\n\r\nTABLE=t\r\n\r\n", {.tableName = "t"}},
         ReadCase{"NulByteIsOrdinary", "TABLE=a\0b\r\n"s, {.tableName = "a\0b"s}}),
@@ -75,8 +84,11 @@ TEST(SettingsReaderExisting, FieldsWithoutALineKeepTheirValue) {
 }
 
 TEST(SettingsWriter, WritesTheSevenLinesByteForByte) {
-    const ExportFields fields{.inputFile = "in.mdb", .outputFile = "out.csv", .tableName = "T",
-                              .password = "", .userName = "me"};
+    const ExportFields fields{.inputFile = "in.mdb",
+                              .outputFile = "out.csv",
+                              .tableName = "T",
+                              .password = "",
+                              .userName = "me"};
     EXPECT_EQ(ComposeFileBytes(fields), "CREATOR=DB 1.0\r\nOUTPUT=out.csv\r\nINPUT=in.mdb\r\n"
                                         "TABLE=T\r\nUSERNAME=me\r\nPASSWORD=\r\n\r\n");
 }
@@ -135,8 +147,11 @@ TEST_F(SettingsFile, LoadOfUnopenableFileLeavesFieldsAlone) {
 }
 
 TEST_F(SettingsFile, SaveThenLoadRoundTripsAndSavesIdentically) {
-    const ExportFields saved{.inputFile = " /db dir/in.mdb", .outputFile = "out=1.csv",
-                             .tableName = "[Order Details]", .password = "p=w", .userName = "\xE9"};
+    const ExportFields saved{.inputFile = " /db dir/in.mdb",
+                             .outputFile = "out=1.csv",
+                             .tableName = "[Order Details]",
+                             .password = "p=w",
+                             .userName = "\xE9"};
     ASSERT_EQ(SaveFile(m_path, saved), SaveResult::Saved);
     const std::string firstBytes = ReadBytes(m_path);
     EXPECT_EQ(firstBytes, ComposeFileBytes(saved));

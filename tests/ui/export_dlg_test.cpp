@@ -52,7 +52,9 @@ std::string IniWith(const std::string& output, const std::string& input, const s
            "\r\nUSERNAME=" + user + "\r\nPASSWORD=" + password + "\r\n\r\n";
 }
 
-QLineEdit* Edit(CWnd& dialog, int id) { return qobject_cast<QLineEdit*>(dialog.GetDlgItem(id)); }
+QLineEdit* Edit(CWnd& dialog, int id) {
+    return qobject_cast<QLineEdit*>(dialog.GetDlgItem(id));
+}
 QPushButton* Button(CWnd& dialog, int id) {
     return qobject_cast<QPushButton*>(dialog.GetDlgItem(id));
 }
@@ -125,7 +127,8 @@ public:
 
 const CCmdTarget::MessageMap FailingDlg::messageMap{
     &CExportDlg::messageMap, []() -> std::span<const MessageMapEntry> {
-        static const MessageMapEntry entries[] = {{IDC_CONVERT, Cmd(&FailingDlg::OnFailingConvert)}};
+        static const MessageMapEntry entries[] = {
+            {IDC_CONVERT, Cmd(&FailingDlg::OnFailingConvert)}};
         return entries;
     }()};
 
@@ -248,7 +251,8 @@ private slots:
             Edit(dlg, IDC_TABLE_NAME)->setText(QString("Gr\u00FC\u00DFe"));
             dlg.m_strOutputFile.clear();
             QVERIFY(dlg.UpdateData(TRUE));
-            QCOMPARE(dlg.m_strTableName, std::string("Gr\xC3\xBC\xC3\x9F" "e"));
+            QCOMPARE(dlg.m_strTableName, std::string("Gr\xC3\xBC\xC3\x9F"
+                                                     "e"));
             QCOMPARE(dlg.m_strOutputFile.size(), 40000u + 7u);
             QCOMPARE(dlg.m_strInputFile, std::string("i"));
         });
@@ -273,8 +277,8 @@ private slots:
             const QPoint offCentre = window->geometry().center() - workArea.center();
             QVERIFY2(offCentre.manhattanLength() <= 8, qPrintable(QString::number(offCentre.x())));
 
-            const QList<QWidget*> children = window->findChildren<QWidget*>(
-                QString(), Qt::FindDirectChildrenOnly);
+            const QList<QWidget*> children =
+                window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
             QCOMPARE(children.size(), qsizetype(dialog->controls.size()));
             for (std::size_t i = 0; i < dialog->controls.size(); ++i) {
                 const ControlTemplate& control = dialog->controls[i];
@@ -290,10 +294,10 @@ private slots:
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             }
         });
-        const std::vector<int> expected = {IDOK,          IDC_INPUT_FILE,   IDC_OUTPUT_FILE,
-                                           IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT, IDC_CONVERT,
-                                           IDC_TABLE_NAME,   IDC_PASSWORD,    IDC_USER_NAME,
-                                           IDC_HELP_BUTTON,  IDOK};
+        const std::vector<int> expected = {
+            IDOK,        IDC_INPUT_FILE, IDC_OUTPUT_FILE, IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT,
+            IDC_CONVERT, IDC_TABLE_NAME, IDC_PASSWORD,    IDC_USER_NAME,    IDC_HELP_BUTTON,
+            IDOK};
         QCOMPARE(tabCycle, expected);
     }
 
@@ -302,7 +306,7 @@ private slots:
         test::BrowserStandIn browser;
         CExportDlg dlg;
         RunModal(dlg, [&] {
-            for (int id : {IDC_CONVERT, IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT, IDC_HELP_BUTTON}) {
+            for (int id : {IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT, IDC_HELP_BUTTON}) {
                 // A Browse button's file chooser is cancelled again.
                 test::OnNextModal([&dlg](QWidget* modal) { return modal != dlg.GetSafeWidget(); },
                                   [](QWidget* chooser) { chooser->close(); });
@@ -318,7 +322,8 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("text");
         QTest::addColumn<uint>("type");
-        QTest::newRow("out of memory") << 0 << "Out of memory." << (MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        QTest::newRow("out of memory")
+            << 0 << "Out of memory." << (MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
         QTest::newRow("failure with text") << 1 << "disk on fire" << MB_ICONSTOP;
         QTest::newRow("failure without text") << 2 << "Internal application error." << MB_ICONSTOP;
         QTest::newRow("not an exception") << 3 << "Internal application error." << MB_ICONSTOP;
@@ -358,11 +363,16 @@ private slots:
     void applicationName_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("windows path") << "C:\\Tools\\Export.exe" << "Export";
-        QTest::newRow("dot in folder") << "/opt/kelvara.d/kelvara" << "kelvara";
-        QTest::newRow("two dots") << "/usr/bin/my.export.bin" << "my.export";
-        QTest::newRow("drive only") << "D:Export.exe" << "Export";
-        QTest::newRow("bare name") << "kelvara" << "kelvara";
+        QTest::newRow("windows path") << "C:\\Tools\\Export.exe"
+                                      << "Export";
+        QTest::newRow("dot in folder") << "/opt/kelvara.d/kelvara"
+                                       << "kelvara";
+        QTest::newRow("two dots") << "/usr/bin/my.export.bin"
+                                  << "my.export";
+        QTest::newRow("drive only") << "D:Export.exe"
+                                    << "Export";
+        QTest::newRow("bare name") << "kelvara"
+                                   << "kelvara";
     }
     void applicationName() {
         QFETCH(QString, path);
@@ -419,7 +429,8 @@ private slots:
         });
         if (manualExists) {
             QCOMPARE(requests.size(), 1u);
-            QCOMPARE(requests[0].first, QUrl::fromLocalFile(QString::fromStdString(manual.string())));
+            QCOMPARE(requests[0].first,
+                     QUrl::fromLocalFile(QString::fromStdString(manual.string())));
             QCOMPARE(requests[0].second, 0x20066u);
         }
         QCOMPARE(boxes.requests.size(), opened ? 0u : 1u);

@@ -1,18 +1,16 @@
 // Every value listed in fixtures.json, read back through TableReader and
 // appendCharacterForm from both fixture databases.
-#include "fixture_paths.hpp"
-#include "json.hpp"
-
 #include "driver/core/database.hpp"
 #include "driver/core/format.hpp"
-
-#include <gtest/gtest.h>
+#include "fixture_paths.hpp"
+#include "json.hpp"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace kelvara::driver {
 namespace {

@@ -1,10 +1,9 @@
 // The character form of each kind of value, as SQLGetData(SQL_C_CHAR) gives it.
 #include "driver/core/format.hpp"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace kelvara::driver {
@@ -61,7 +60,9 @@ struct Case {
 
 class CharacterForm : public ::testing::TestWithParam<Case> {};
 
-TEST_P(CharacterForm, IsExact) { EXPECT_EQ(form(GetParam().value), GetParam().expected); }
+TEST_P(CharacterForm, IsExact) {
+    EXPECT_EQ(form(GetParam().value), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     DateTime, CharacterForm,
@@ -100,8 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"all 96 bits", decimal({0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0}, false, 0),
              "79228162514264337593543950335"},
         Case{"scale 28", decimal({1, 0, 0, 0}, false, 28), "0.0000000000000000000000000001"},
-        Case{"fixture value", decimal({0x8C0DF339, 0x1343, 0, 0}, false, 4),
-             "2118083346.1049"}));
+        Case{"fixture value", decimal({0x8C0DF339, 0x1343, 0, 0}, false, 4), "2118083346.1049"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Floats, CharacterForm,
@@ -145,11 +145,14 @@ Value guid() {
 
 INSTANTIATE_TEST_SUITE_P(
     Others, CharacterForm,
-    ::testing::Values(Case{"null appends nothing", Value{}, ""},
-                      Case{"yes", boolean(true), "1"}, Case{"no", boolean(false), "0"},
+    ::testing::Values(Case{"null appends nothing", Value{}, ""}, Case{"yes", boolean(true), "1"},
+                      Case{"no", boolean(false), "0"},
                       Case{"integer", integer(-2147483648LL), "-2147483648"},
-                      Case{"text as is", bytes(Value::Type::Text, "Gr\xC3\xBC\xC3\x9F" "e"),
-                           "Gr\xC3\xBC\xC3\x9F" "e"},
+                      Case{"text as is",
+                           bytes(Value::Type::Text, "Gr\xC3\xBC\xC3\x9F"
+                                                    "e"),
+                           "Gr\xC3\xBC\xC3\x9F"
+                           "e"},
                       Case{"binary in upper-case hex",
                            bytes(Value::Type::Binary, std::string("\x00\x01\x7F\x80\xFF", 5)),
                            "00017F80FF"},

@@ -110,7 +110,8 @@ private:
         if (pos_ + 4 > text_.size()) {
             fail("short escape");
         }
-        const unsigned value = static_cast<unsigned>(std::stoul(std::string(text_.substr(pos_, 4)), nullptr, 16));
+        const unsigned value =
+            static_cast<unsigned>(std::stoul(std::string(text_.substr(pos_, 4)), nullptr, 16));
         pos_ += 4;
         return value;
     }
@@ -149,11 +150,21 @@ private:
             }
             const char e = text_[pos_++];
             switch (e) {
-            case 'n': out.push_back('\n'); break;
-            case 'r': out.push_back('\r'); break;
-            case 't': out.push_back('\t'); break;
-            case 'b': out.push_back('\b'); break;
-            case 'f': out.push_back('\f'); break;
+            case 'n':
+                out.push_back('\n');
+                break;
+            case 'r':
+                out.push_back('\r');
+                break;
+            case 't':
+                out.push_back('\t');
+                break;
+            case 'b':
+                out.push_back('\b');
+                break;
+            case 'f':
+                out.push_back('\f');
+                break;
             case 'u': {
                 char32_t cp = hex4();
                 if (cp >= 0xD800 && cp <= 0xDBFF && consume("\\u")) {
@@ -162,7 +173,9 @@ private:
                 appendUtf8(cp, out);
                 break;
             }
-            default: out.push_back(e); break;
+            default:
+                out.push_back(e);
+                break;
             }
         }
         if (!consume("\"")) {
@@ -185,7 +198,9 @@ const Json& Json::operator[](const std::string& key) const {
     return found->second;
 }
 
-Json Json::parse(std::string_view text) { return Parser(text).document(); }
+Json Json::parse(std::string_view text) {
+    return Parser(text).document();
+}
 
 Json Json::parseFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -3,7 +3,6 @@
 #include "driver/core/text_codec.hpp"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace kelvara::driver {
@@ -51,8 +50,12 @@ TEST(CodePageText, MultiByteCodePage) {
 }
 
 TEST(Names, CompareWithoutRegardToCase) {
-    EXPECT_TRUE(namesEqual("\xC3\x9Cn\xC3\xAF" "code T\xC3\xA4" "ble",
-                           "\xC3\xBCN\xC3\x8F" "CODE t\xC3\x84" "BLE"));
+    EXPECT_TRUE(namesEqual("\xC3\x9Cn\xC3\xAF"
+                           "code T\xC3\xA4"
+                           "ble",
+                           "\xC3\xBCN\xC3\x8F"
+                           "CODE t\xC3\x84"
+                           "BLE"));
     EXPECT_TRUE(namesEqual("Order Lines", "ORDER LINES"));
     EXPECT_FALSE(namesEqual("Order Lines", "Order  Lines"));
     EXPECT_FALSE(namesEqual("Orders", "Order"));

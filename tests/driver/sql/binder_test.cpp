@@ -10,10 +10,12 @@ namespace {
 using test::columnIndex;
 using test::sampleColumns;
 
-BoundQuery bind(const std::string& sql) { return BoundQuery(parse(sql), sampleColumns()); }
+BoundQuery bindSample(const std::string& sql) {
+    return BoundQuery(parse(sql), sampleColumns());
+}
 
 TEST(Binder, AllColumnsInTableOrder) {
-    const BoundQuery query = bind("select * from T");
+    const BoundQuery query = bindSample("select * from T");
     ASSERT_EQ(query.outputColumns().size(), sampleColumns().size());
     for (std::size_t i = 0; i < sampleColumns().size(); ++i)
         EXPECT_EQ(query.outputColumns()[i], i);
@@ -23,22 +25,23 @@ TEST(Binder, AllColumnsInTableOrder) {
 
 TEST(Binder, NamesMatchWithoutRegardToCaseQuotesOrQualifier) {
     const BoundQuery query =
-        bind("select TOP 7 id, [NAME], `ÜNÏCODE NÄME`, \"price\", t.Qty, `T`.`flag` from t");
-    const std::vector<std::size_t> expected = {columnIndex("Id"),    columnIndex("Name"),
+        bindSample("select TOP 7 id, [NAME], `ÜNÏCODE NÄME`, \"price\", t.Qty, `T`.`flag` from t");
+    const std::vector<std::size_t> expected = {columnIndex("Id"),           columnIndex("Name"),
                                                columnIndex("Ünïcode Näme"), columnIndex("Price"),
-                                               columnIndex("Qty"),   columnIndex("Flag")};
+                                               columnIndex("Qty"),          columnIndex("Flag")};
     EXPECT_EQ(query.outputColumns(), expected);
     EXPECT_EQ(query.top(), 7U);
 }
 
 TEST(Binder, AliasQualifiesColumns) {
-    const BoundQuery query = bind("select x.Id from T as x where x.Qty = 1 order by X.Name");
+    const BoundQuery query = bindSample("select x.Id from T as x where x.Qty = 1 order by X.Name");
     EXPECT_EQ(query.outputColumns(), std::vector<std::size_t>{columnIndex("Id")});
     EXPECT_TRUE(query.ordered());
 }
 
 TEST(Binder, NeededColumnsCoverOutputConditionAndOrder) {
-    const BoundQuery query = bind("select Name, Id from T where Qty > 1 or Price = Amount order by When");
+    const BoundQuery query =
+        bindSample("select Name, Id from T where Qty > 1 or Price = Amount order by When");
     std::vector<std::size_t> expected = {columnIndex("Name"),   columnIndex("Id"),
                                          columnIndex("Qty"),    columnIndex("Price"),
                                          columnIndex("Amount"), columnIndex("When")};
@@ -46,8 +49,40 @@ TEST(Binder, NeededColumnsCoverOutputConditionAndOrder) {
     EXPECT_EQ(query.neededColumns(), expected);
 }
 
+TEST(Binder, ConstantConditionsFoldBeforeAnyRowIsRead) {
+    struct Case {
+        const char* where;
+        bool neverMatches;
+        std::vector<std::string> conditionColumns;
+    };
+    const Case cases[] = {
+        {"1 = 0", true, {}},
+        {"0 = 1", true, {}},
+        {"NULL = NULL", true, {}},
+        {"Id = 1 AND 1 = 0", true, {}},
+        {"NOT (1 = 1 OR Id = 1)", true, {}},
+        {"Name = NULL", true, {}},
+        {"1 = 1", false, {}},
+        {"Id = 1 OR 1 = 0", false, {"Id"}},
+        {"Id = 1 OR 1 = 1", false, {}},
+        {"Name LIKE 'a*' AND (Qty = Small OR Price IN (1, 2)) AND When IS NULL",
+         false,
+         {"Small", "Qty", "Price", "When", "Name"}},
+    };
+    for (const Case& c : cases) {
+        const BoundQuery query = bindSample(std::string("select Id from T where ") + c.where);
+        EXPECT_EQ(query.neverMatches(), c.neverMatches) << c.where;
+        std::vector<std::size_t> expected;
+        for (const auto& name : c.conditionColumns)
+            expected.push_back(columnIndex(name));
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(query.conditionColumns(), expected) << c.where;
+    }
+    EXPECT_FALSE(bindSample("select * from T").neverMatches());
+}
+
 TEST(Binder, OrderByNumberRefersToTheSelectList) {
-    const BoundQuery query = bind("select Name, Id from T order by 2 desc");
+    const BoundQuery query = bindSample("select Name, Id from T order by 2 desc");
     std::vector<Value> low = test::nullRow();
     std::vector<Value> high = test::nullRow();
     low[columnIndex("Id")] = test::integerValue(1);
@@ -62,13 +97,15 @@ struct ErrorCase {
     const char* messagePart;
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.sql; }
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << c.sql;
+}
 
 class BindErrors : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(BindErrors, NameTheCulprit) {
     try {
-        bind(GetParam().sql);
+        bindSample(GetParam().sql);
         FAIL() << "bound: " << GetParam().sql;
     } catch (const DriverError& error) {
         EXPECT_STREQ(error.sqlstate(), GetParam().sqlstate) << GetParam().sql;

@@ -1,9 +1,8 @@
 #include "driver/sql/query.hpp"
 #include "test_rows.hpp"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <numeric>
 
 namespace kelvara::driver::sql {
@@ -23,13 +22,16 @@ struct ConditionCase {
     bool onNullRow; // a row whose every column is Null
 };
 
-void PrintTo(const ConditionCase& c, std::ostream* os) { *os << c.condition; }
+void PrintTo(const ConditionCase& c, std::ostream* os) {
+    *os << c.condition;
+}
 
 class Condition : public testing::TestWithParam<ConditionCase> {};
 
 TEST_P(Condition, HoldsExactlyWhenTrue) {
     const ConditionCase& c = GetParam();
-    EXPECT_EQ(holds(c.condition, test::sampleRow()), c.onSampleRow) << c.condition << " on sample row";
+    EXPECT_EQ(holds(c.condition, test::sampleRow()), c.onSampleRow)
+        << c.condition << " on sample row";
     EXPECT_EQ(holds(c.condition, test::nullRow()), c.onNullRow) << c.condition << " on Null row";
 }
 
@@ -51,31 +53,33 @@ INSTANTIATE_TEST_SUITE_P(
     WholeNumbers, Condition,
     testing::Values(
         ConditionCase{"Small = 200", true, false}, ConditionCase{"Small = 2e2", true, false},
-        ConditionCase{"Small = 200.0", true, false}, ConditionCase{"Small = 200.0001", false, false},
+        ConditionCase{"Small = 200.0", true, false},
+        ConditionCase{"Small = 200.0001", false, false},
         ConditionCase{"Small > 199.5", true, false}, ConditionCase{"Small < 200.5", true, false},
-        ConditionCase{"Small >= 200.5", false, false}, ConditionCase{"Small <= 199.99", false, false},
-        ConditionCase{"Small < 1e300", true, false}, ConditionCase{"Small > -1e300", true, false},
-        ConditionCase{"Qty = -5", true, false}, ConditionCase{"Qty < -4.9", true, false},
-        ConditionCase{"Qty > -5.1", true, false}, ConditionCase{"Qty <= -5.1", false, false},
-        ConditionCase{"-5 = Qty", true, false}, ConditionCase{"-4 > Qty", true, false},
-        ConditionCase{"Id = 123456", true, false}, ConditionCase{"Id <> 123456", false, false},
-        ConditionCase{"Id != 123457", true, false}, ConditionCase{"Id LIKE '123*'", true, false},
+        ConditionCase{"Small >= 200.5", false, false},
+        ConditionCase{"Small <= 199.99", false, false}, ConditionCase{"Small < 1e300", true, false},
+        ConditionCase{"Small > -1e300", true, false}, ConditionCase{"Qty = -5", true, false},
+        ConditionCase{"Qty < -4.9", true, false}, ConditionCase{"Qty > -5.1", true, false},
+        ConditionCase{"Qty <= -5.1", false, false}, ConditionCase{"-5 = Qty", true, false},
+        ConditionCase{"-4 > Qty", true, false}, ConditionCase{"Id = 123456", true, false},
+        ConditionCase{"Id <> 123456", false, false}, ConditionCase{"Id != 123457", true, false},
+        ConditionCase{"Id LIKE '123*'", true, false},
         ConditionCase{"Id > 99999999999999999999999", false, false}));
 
-INSTANTIATE_TEST_SUITE_P(
-    ExactNumbers, Condition,
-    testing::Values(
-        // Currency and Decimal compare exactly with the literal as written.
-        ConditionCase{"Price = 1234.5678", true, false},
-        ConditionCase{"Price = 1234.56780000", true, false},
-        ConditionCase{"Price = 1234.56780000001", false, false},
-        ConditionCase{"Price > 1234.56779999999", true, false},
-        ConditionCase{"Price < 1234.56780000001", true, false},
-        ConditionCase{"Price >= 1234.5678 AND Price <= 1234.5678", true, false},
-        ConditionCase{"Dec = 12345678901234.5678", true, false},
-        ConditionCase{"Dec = 12345678901234.5678000000000001", false, false},
-        ConditionCase{"Dec > 12345678901234.5677999999999999", true, false},
-        ConditionCase{"Dec < 1.2345678901234568e13", true, false}));
+INSTANTIATE_TEST_SUITE_P(ExactNumbers, Condition,
+                         testing::Values(
+                             // Currency and Decimal compare exactly with the literal as written.
+                             ConditionCase{"Price = 1234.5678", true, false},
+                             ConditionCase{"Price = 1234.56780000", true, false},
+                             ConditionCase{"Price = 1234.56780000001", false, false},
+                             ConditionCase{"Price > 1234.56779999999", true, false},
+                             ConditionCase{"Price < 1234.56780000001", true, false},
+                             ConditionCase{"Price >= 1234.5678 AND Price <= 1234.5678", true,
+                                           false},
+                             ConditionCase{"Dec = 12345678901234.5678", true, false},
+                             ConditionCase{"Dec = 12345678901234.5678000000000001", false, false},
+                             ConditionCase{"Dec > 12345678901234.5677999999999999", true, false},
+                             ConditionCase{"Dec < 1.2345678901234568e13", true, false}));
 
 INSTANTIATE_TEST_SUITE_P(
     Floats, Condition,
@@ -87,49 +91,53 @@ INSTANTIATE_TEST_SUITE_P(
         ConditionCase{"Amount > 3.2499999999", true, false},
         ConditionCase{"Amount < 3.2500000001", true, false}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Dates, Condition,
-    testing::Values(
-        // 1850 is stored as a negative day number with a forward fraction,
-        // so a plain comparison of the stored doubles would put 12:01 first.
-        ConditionCase{"When = #1850-06-15 12:00#", true, false},
-        ConditionCase{"When = #6/15/1850 12:00:00 PM#", true, false},
-        ConditionCase{"When = {ts '1850-06-15 12:00:00'}", true, false},
-        ConditionCase{"When < #1850-06-15 12:01#", true, false},
-        ConditionCase{"When > #1850-06-15 11:59#", true, false},
-        ConditionCase{"When > #1850-06-15#", true, false},
-        ConditionCase{"When < #1850-06-16#", true, false},
-        ConditionCase{"When BETWEEN #1850-01-01# AND #1850-12-31#", true, false},
-        ConditionCase{"When > #1899-12-30#", false, false},
-        ConditionCase{"When < -18094", true, false}));
+INSTANTIATE_TEST_SUITE_P(Dates, Condition,
+                         testing::Values(
+                             // 1850 is stored as a negative day number with a forward fraction,
+                             // so a plain comparison of the stored doubles would put 12:01 first.
+                             ConditionCase{"When = #1850-06-15 12:00#", true, false},
+                             ConditionCase{"When = #6/15/1850 12:00:00 PM#", true, false},
+                             ConditionCase{"When = {ts '1850-06-15 12:00:00'}", true, false},
+                             ConditionCase{"When < #1850-06-15 12:01#", true, false},
+                             ConditionCase{"When > #1850-06-15 11:59#", true, false},
+                             ConditionCase{"When > #1850-06-15#", true, false},
+                             ConditionCase{"When < #1850-06-16#", true, false},
+                             ConditionCase{"When BETWEEN #1850-01-01# AND #1850-12-31#", true,
+                                           false},
+                             ConditionCase{"When > #1899-12-30#", false, false},
+                             ConditionCase{"When < -18094", true, false}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Text, Condition,
-    testing::Values(
-        // Without regard to case, beyond ASCII too.
-        ConditionCase{"Name = 'émile zola'", true, false},
-        ConditionCase{"Name = 'ÉMILE ZOLA'", true, false},
-        ConditionCase{"Name = 'Emile Zola'", false, false},
-        ConditionCase{"Name <> 'émile zol'", true, false},
-        ConditionCase{"Name > 'émile zol'", true, false},
-        ConditionCase{"Name = \"émile zola\"", true, false}, // a string: no such column
-        ConditionCase{"`Ünïcode Näme` = 'ÜNÏCODE'", true, false},
-        ConditionCase{"Name LIKE 'é*'", true, false}, ConditionCase{"Name LIKE '*ZOLA'", true, false},
-        ConditionCase{"Name LIKE 'Em*'", false, false},
-        ConditionCase{"Name LIKE '?mile Zol_'", true, false},
-        ConditionCase{"Name NOT LIKE '%zola'", false, false},
-        ConditionCase{"Name LIKE '[éa]mile*'", true, false},
-        ConditionCase{"Name LIKE '[!é]*'", false, false},
-        ConditionCase{"Name LIKE '*'", true, false}, ConditionCase{"Name NOT LIKE '*'", false, false},
-        // Wildcards in brackets stand for themselves.
-        ConditionCase{"Notes LIKE '50[%] off*'", true, false},
-        ConditionCase{"Notes LIKE '*[[]sale]*'", true, false},
-        ConditionCase{"Notes LIKE '*[*]'", true, false},
-        ConditionCase{"Notes LIKE '*[?]'", false, false},
-        ConditionCase{"Notes LIKE '##[%]*'", true, false},
-        ConditionCase{"Notes LIKE '[0-4]*'", false, false},
-        ConditionCase{"Notes LIKE '[5-9]*'", true, false},
-        ConditionCase{"Notes LIKE '*off*sale*'", true, false}));
+INSTANTIATE_TEST_SUITE_P(Text, Condition,
+                         testing::Values(
+                             // Without regard to case, beyond ASCII too.
+                             ConditionCase{"Name = 'émile zola'", true, false},
+                             ConditionCase{"Name = 'ÉMILE ZOLA'", true, false},
+                             ConditionCase{"Name = 'Emile Zola'", false, false},
+                             ConditionCase{"Name <> 'émile zol'", true, false},
+                             ConditionCase{"Name > 'émile zol'", true, false},
+                             ConditionCase{"Name < 'F'", true, false}, // É sorts with E
+                             ConditionCase{"Name > 'emile zola'", true, false},
+                             ConditionCase{"Name = \"émile zola\"", true,
+                                           false}, // a string: no such column
+                             ConditionCase{"`Ünïcode Näme` = 'ÜNÏCODE'", true, false},
+                             ConditionCase{"Name LIKE 'é*'", true, false},
+                             ConditionCase{"Name LIKE '*ZOLA'", true, false},
+                             ConditionCase{"Name LIKE 'Em*'", false, false},
+                             ConditionCase{"Name LIKE '?mile Zol_'", true, false},
+                             ConditionCase{"Name NOT LIKE '%zola'", false, false},
+                             ConditionCase{"Name LIKE '[éa]mile*'", true, false},
+                             ConditionCase{"Name LIKE '[!é]*'", false, false},
+                             ConditionCase{"Name LIKE '*'", true, false},
+                             ConditionCase{"Name NOT LIKE '*'", false, false},
+                             // Wildcards in brackets stand for themselves.
+                             ConditionCase{"Notes LIKE '50[%] off*'", true, false},
+                             ConditionCase{"Notes LIKE '*[[]sale]*'", true, false},
+                             ConditionCase{"Notes LIKE '*[*]'", true, false},
+                             ConditionCase{"Notes LIKE '*[?]'", false, false},
+                             ConditionCase{"Notes LIKE '##[%]*'", true, false},
+                             ConditionCase{"Notes LIKE '[0-4]*'", false, false},
+                             ConditionCase{"Notes LIKE '[5-9]*'", true, false},
+                             ConditionCase{"Notes LIKE '*off*sale*'", true, false}));
 
 INSTANTIATE_TEST_SUITE_P(
     GuidsAndColumns, Condition,
@@ -145,29 +153,49 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     LogicAndNulls, Condition,
-    testing::Values(
-        ConditionCase{"1 = 0", false, false}, ConditionCase{"0 = 1", false, false},
-        ConditionCase{"1 = 1", true, true}, ConditionCase{"'a' = 'A'", true, true},
-        ConditionCase{"TRUE", true, true}, ConditionCase{"NULL = NULL", false, false},
-        ConditionCase{"Name = NULL", false, false}, ConditionCase{"NOT (Name = NULL)", false, false},
-        ConditionCase{"Name IS NULL", false, true}, ConditionCase{"Name IS NOT NULL", true, false},
-        ConditionCase{"NOT Name IS NULL", true, false},
-        ConditionCase{"Id IN (1, 2, 123456)", true, false},
-        ConditionCase{"Id NOT IN (1, 2)", true, false},
-        // With a NULL in the list, NOT IN is never true.
-        ConditionCase{"Id IN (1, NULL)", false, false},
-        ConditionCase{"Id NOT IN (1, NULL)", false, false},
-        ConditionCase{"Id IN (123456, NULL)", true, false},
-        // Access reads BETWEEN's bounds in either order.
-        ConditionCase{"Qty BETWEEN -10 AND 0", true, false},
-        ConditionCase{"Qty BETWEEN 0 AND -10", true, false},
-        ConditionCase{"Qty NOT BETWEEN -10 AND 0", false, false},
-        ConditionCase{"Qty BETWEEN Small AND Id", false, false},
-        ConditionCase{"Small BETWEEN Id AND Qty", true, false},
-        ConditionCase{"Id = 1 OR 1 = 1", true, true}, ConditionCase{"Id = 1 AND 1 = 0", false, false},
-        ConditionCase{"NOT (Id = 1 AND 1 = 0)", true, true},
-        ConditionCase{"NOT (Id = 1 OR 1 = 0)", true, false},
-        ConditionCase{"Flag AND Qty = -5 AND (Id = 7 OR T.Small = 200)", true, false}));
+    testing::Values(ConditionCase{"1 = 0", false, false}, ConditionCase{"0 = 1", false, false},
+                    ConditionCase{"1 = 1", true, true}, ConditionCase{"'a' = 'A'", true, true},
+                    ConditionCase{"TRUE", true, true}, ConditionCase{"NULL = NULL", false, false},
+                    ConditionCase{"Name = NULL", false, false},
+                    ConditionCase{"NOT (Name = NULL)", false, false},
+                    ConditionCase{"Name IS NULL", false, true},
+                    ConditionCase{"Name IS NOT NULL", true, false},
+                    ConditionCase{"NOT Name IS NULL", true, false},
+                    ConditionCase{"Id IN (1, 2, 123456)", true, false},
+                    ConditionCase{"Id NOT IN (1, 2)", true, false},
+                    // With a NULL in the list, NOT IN is never true.
+                    ConditionCase{"Id IN (1, NULL)", false, false},
+                    ConditionCase{"Id NOT IN (1, NULL)", false, false},
+                    ConditionCase{"Id IN (123456, NULL)", true, false},
+                    // Access reads BETWEEN's bounds in either order.
+                    ConditionCase{"Qty BETWEEN -10 AND 0", true, false},
+                    ConditionCase{"Qty BETWEEN 0 AND -10", true, false},
+                    ConditionCase{"Qty NOT BETWEEN -10 AND 0", false, false},
+                    ConditionCase{"Qty BETWEEN Small AND Id", false, false},
+                    ConditionCase{"Small BETWEEN Id AND Qty", true, false},
+                    ConditionCase{"Id = 1 OR 1 = 1", true, true},
+                    ConditionCase{"Id = 1 AND 1 = 0", false, false},
+                    ConditionCase{"NOT (Id = 1 AND 1 = 0)", true, true},
+                    ConditionCase{"NOT (Id = 1 OR 1 = 0)", true, false},
+                    ConditionCase{"Flag AND Qty = -5 AND (Id = 7 OR T.Small = 200)", true, false}));
+
+TEST(Condition, LongGeneratedChainsAndListsWork) {
+    std::string chain = "Id = 0";
+    std::string list = "Id IN (0";
+    for (int i = 1; i <= 20000; ++i) {
+        chain += " OR Id = " + std::to_string(i * 10);
+        list += ", " + std::to_string(i * 10);
+    }
+    list += ")";
+    auto row = test::sampleRow();
+    row[columnIndex("Id")] = test::integerValue(123450);
+    EXPECT_TRUE(holds(chain, row));
+    EXPECT_TRUE(holds(list, row));
+    EXPECT_FALSE(holds("NOT " + list, row));
+    row[columnIndex("Id")] = test::integerValue(123451);
+    EXPECT_FALSE(holds(chain, row));
+    EXPECT_FALSE(holds(list, row));
+}
 
 // Builds rows where only the named column is set; `values` in input order.
 std::vector<std::vector<Value>> rowsOf(const std::string& column, std::vector<Value> values) {
@@ -181,7 +209,8 @@ std::vector<std::vector<Value>> rowsOf(const std::string& column, std::vector<Va
 }
 
 // The input positions of the rows after a stable sort by ORDER BY.
-std::vector<std::int64_t> sortedIds(const std::string& orderBy, std::vector<std::vector<Value>> rows) {
+std::vector<std::int64_t> sortedIds(const std::string& orderBy,
+                                    std::vector<std::vector<Value>> rows) {
     const BoundQuery query(parse("select * from T order by " + orderBy), sampleColumns());
     std::stable_sort(rows.begin(), rows.end(),
                      [&query](const auto& a, const auto& b) { return query.before(a, b); });
@@ -194,31 +223,37 @@ std::vector<std::int64_t> sortedIds(const std::string& orderBy, std::vector<std:
 using Ids = std::vector<std::int64_t>;
 
 TEST(OrderBy, NullsFirstAscendingAndLastDescending) {
-    const auto rows = rowsOf("Qty", {test::integerValue(3), test::nullValue(), test::integerValue(-7),
-                                     test::integerValue(3), test::nullValue()});
+    const auto rows =
+        rowsOf("Qty", {test::integerValue(3), test::nullValue(), test::integerValue(-7),
+                       test::integerValue(3), test::nullValue()});
     EXPECT_EQ(sortedIds("Qty", rows), (Ids{1, 4, 2, 0, 3}));
     EXPECT_EQ(sortedIds("Qty DESC", rows), (Ids{0, 3, 2, 1, 4}));
 }
 
 TEST(OrderBy, EachTypeInItsOwnOrder) {
     EXPECT_EQ(sortedIds("Name", rowsOf("Name", {test::textValue("b"), test::textValue("A"),
-                                               test::textValue("a"), test::textValue("B2")})),
+                                                test::textValue("a"), test::textValue("B2")})),
               (Ids{1, 2, 0, 3}));
     // True is -1 in Access and so sorts before False.
     EXPECT_EQ(sortedIds("Flag", rowsOf("Flag", {test::boolValue(false), test::boolValue(true)})),
               (Ids{1, 0}));
-    EXPECT_EQ(sortedIds("When", rowsOf("When", {test::dateValue(1899, 12, 29, 18), test::dateValue(1900, 1, 1),
-                                               test::dateValue(1899, 12, 29, 6), test::dateValue(1066, 10, 14)})),
+    EXPECT_EQ(sortedIds("When",
+                        rowsOf("When",
+                               {test::dateValue(1899, 12, 29, 18), test::dateValue(1900, 1, 1),
+                                test::dateValue(1899, 12, 29, 6), test::dateValue(1066, 10, 14)})),
               (Ids{3, 2, 0, 1}));
-    EXPECT_EQ(sortedIds("Price DESC", rowsOf("Price", {test::moneyValue(1), test::moneyValue(-9223372036854775807LL - 1),
-                                                      test::moneyValue(0)})),
+    EXPECT_EQ(sortedIds("Price DESC", rowsOf("Price", {test::moneyValue(1),
+                                                       test::moneyValue(-9223372036854775807LL - 1),
+                                                       test::moneyValue(0)})),
               (Ids{0, 2, 1}));
-    EXPECT_EQ(sortedIds("Dec", rowsOf("Dec", {test::decimalValue(5, 1), test::decimalValue(5, 1, true),
-                                             test::decimalValue(49, 2)})),
-              (Ids{1, 2, 0}));
-    EXPECT_EQ(sortedIds("Amount", rowsOf("Amount", {test::float64Value(1e300), test::float64Value(-0.5),
-                                                   test::float64Value(2)})),
-              (Ids{1, 2, 0}));
+    EXPECT_EQ(
+        sortedIds("Dec", rowsOf("Dec", {test::decimalValue(5, 1), test::decimalValue(5, 1, true),
+                                        test::decimalValue(49, 2)})),
+        (Ids{1, 2, 0}));
+    EXPECT_EQ(
+        sortedIds("Amount", rowsOf("Amount", {test::float64Value(1e300), test::float64Value(-0.5),
+                                              test::float64Value(2)})),
+        (Ids{1, 2, 0}));
 }
 
 TEST(OrderBy, LaterKeysBreakTiesAndEqualRowsKeepTheirOrder) {

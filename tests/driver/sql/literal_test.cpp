@@ -1,11 +1,11 @@
 #include "driver/sql/date_literal.hpp"
 #include "driver/sql/exact_number.hpp"
 #include "driver/sql/guid_literal.hpp"
+#include "driver/sql/like_pattern.hpp"
 #include "driver/sql/text_compare.hpp"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace kelvara::driver::sql {
@@ -21,7 +21,9 @@ TEST(ExactNumber, ParsesAndComparesWithoutRounding) {
     EXPECT_EQ(compareExact(number("1234.5678"), exactFromInteger(12345678, -4)), 0);
     EXPECT_EQ(compareExact(number("0.1"), number("1e-1")), 0);
     EXPECT_EQ(compareExact(number(".50"), number("0.5")), 0);
-    EXPECT_EQ(compareExact(number("1e400"), exactFromInteger(std::numeric_limits<std::int64_t>::max())), 1);
+    EXPECT_EQ(
+        compareExact(number("1e400"), exactFromInteger(std::numeric_limits<std::int64_t>::max())),
+        1);
     EXPECT_EQ(compareExact(number("1e-400"), number("0")), 1);
     EXPECT_EQ(compareExact(number("0.30000000000000000000000000001"), number("0.3")), 1);
     EXPECT_EQ(compareExact(number("2", true), number("1", true)), -1);
@@ -37,7 +39,8 @@ TEST(ExactNumber, DecimalWithAll96Bits) {
     EXPECT_EQ(compareExact(exactFromDecimal(max), number("79228162514264337593543950335")), 0);
     max.scale = 28;
     max.negative = true;
-    EXPECT_EQ(compareExact(exactFromDecimal(max), number("7.9228162514264337593543950335", true)), 0);
+    EXPECT_EQ(compareExact(exactFromDecimal(max), number("7.9228162514264337593543950335", true)),
+              0);
 }
 
 TEST(IntegerThreshold, PlacesTheLiteralAmongIntegers) {
@@ -56,9 +59,11 @@ TEST(IntegerThreshold, PlacesTheLiteralAmongIntegers) {
         {number("1234.56785"), 4, Kind::Fractional, 12345678},
         {number("9223372036854775807"), 0, Kind::Exact, std::numeric_limits<std::int64_t>::max()},
         {number("9223372036854775808"), 0, Kind::AboveAll, 0},
-        {number("9223372036854775808", true), 0, Kind::Exact, std::numeric_limits<std::int64_t>::min()},
+        {number("9223372036854775808", true), 0, Kind::Exact,
+         std::numeric_limits<std::int64_t>::min()},
         {number("9223372036854775808.5", true), 0, Kind::BelowAll, 0},
-        {number("922337203685477.5808", true), 4, Kind::Exact, std::numeric_limits<std::int64_t>::min()},
+        {number("922337203685477.5808", true), 4, Kind::Exact,
+         std::numeric_limits<std::int64_t>::min()},
         {number("1e-50"), 0, Kind::Fractional, 0},
         {number("1e-50", true), 0, Kind::Fractional, -1},
     };
@@ -90,8 +95,8 @@ TEST(DateLiteral, AccessDayNumbers) {
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(parseAccessDate(c.text).value(), c.days) << c.text;
-    for (const char* bad : {"1900-02-29", "99-01-01", "2000-13-01", "2000-01-01 24:00", "1/1/2000 13:00 PM",
-                            "2000-01-01x", "10000-01-01", ""})
+    for (const char* bad : {"1900-02-29", "99-01-01", "2000-13-01", "2000-01-01 24:00",
+                            "1/1/2000 13:00 PM", "2000-01-01x", "10000-01-01", ""})
         EXPECT_FALSE(parseAccessDate(bad)) << bad;
 }
 
@@ -124,6 +129,54 @@ TEST(TextCompare, IgnoresCaseAcrossScripts) {
     EXPECT_EQ(compareText("😀", "😀"), 0);
     EXPECT_EQ(compareText("\xFF", "\xFE"), 1); // damaged bytes compare, never crash
     EXPECT_EQ(countCodePoints("Ünï😀"), 4U);
+}
+
+TEST(TextCompare, AccentedLettersSortWithTheirBaseLetter) {
+    EXPECT_EQ(compareText("Émile", "emile"), 1);
+    EXPECT_EQ(compareText("Émile", "F"), -1);
+    EXPECT_EQ(compareText("Émile", "Emilf"), -1);
+    EXPECT_EQ(compareText("Zoë", "ZOE"), 1);
+    EXPECT_EQ(compareText("Zoë", "zoef"), -1);
+    EXPECT_EQ(compareText("Łódź", "lodz"), 1);
+    EXPECT_EQ(compareText("Łódź", "lodzz"), -1);
+    EXPECT_EQ(compareText("æ", "b"), 1); // a letter of its own
+}
+
+TEST(LikePattern, MatchesAsAccessDoes) {
+    struct Case {
+        const char* pattern;
+        const char* text;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"", "", true},
+        {"", "a", false},
+        {"*", "", true},
+        {"a**b", "ab", true},
+        {"*a*a*b", "aaaaaaaaaab", true},
+        {"*a*a*b", "aaaaaaaaaa", false},
+        {"?", "ü", true}, // one character, not one byte
+        {"??", "ü", false},
+        {"_x%", "üx", true},
+        {"#", "7", true},
+        {"#", "x", false},
+        {"[a-c]x", "Bx", true},
+        {"[a-]", "-", true}, // a "-" at the end is itself
+        {"[!a-c]", "d", true},
+        {"[!a-c]", "C", false},
+        {"[!]", "!", true}, // "!" alone is itself
+        {"[z-a]", "m", false},
+        {"a[]b", "ab", true},
+        {"[é-ë]", "Ê", true},
+        {"[*]*", "*x", true},
+        {"[?]", "x", false},
+        {"[#]", "#", true},
+        {"Ω*", "ωmega", true},
+        {"*😀", "smile 😀", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.matches)
+            << c.pattern << " ~ " << c.text;
 }
 
 } // namespace

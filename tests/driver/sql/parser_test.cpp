@@ -3,7 +3,6 @@
 #include "driver/sql/query.hpp"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace kelvara::driver::sql {
@@ -12,8 +11,9 @@ namespace {
 std::string describe(const Operand& operand) {
     switch (operand.kind) {
     case Operand::Kind::Column:
-        return operand.column.qualifier.empty() ? operand.column.name
-                                                : operand.column.qualifier + "." + operand.column.name;
+        return operand.column.qualifier.empty()
+                   ? operand.column.name
+                   : operand.column.qualifier + "." + operand.column.name;
     case Operand::Kind::QuotedName:
         return "\"" + operand.column.name + "\"";
     case Operand::Kind::Literal:
@@ -47,11 +47,15 @@ std::string describe(const Expr& e) {
     const std::string no = e.negated ? "NOT " : "";
     switch (e.kind) {
     case Expr::Kind::And:
-        return "(AND " + describe(*e.left) + " " + describe(*e.right) + ")";
     case Expr::Kind::Or:
-        return "(OR " + describe(*e.left) + " " + describe(*e.right) + ")";
-    case Expr::Kind::Not:
-        return "(NOT " + describe(*e.left) + ")";
+    case Expr::Kind::Not: {
+        std::string text = e.kind == Expr::Kind::And  ? "(AND"
+                           : e.kind == Expr::Kind::Or ? "(OR"
+                                                      : "(NOT";
+        for (const auto& term : e.terms)
+            text += " " + describe(*term);
+        return text + ")";
+    }
     case Expr::Kind::Compare:
         return std::string("(") + kOps[static_cast<int>(e.op)] + " " + describe(e.lhs) + " " +
                describe(e.rhs) + ")";
@@ -84,7 +88,8 @@ std::string describe(const SelectStatement& s) {
         text += s.columnQualifiers.empty() ? "*" : s.columnQualifiers.front() + ".*";
     for (std::size_t i = 0; i < s.columns.size(); ++i) {
         text += i == 0 ? "" : ",";
-        text += s.columnQualifiers[i].empty() ? s.columns[i] : s.columnQualifiers[i] + "." + s.columns[i];
+        text += s.columnQualifiers[i].empty() ? s.columns[i]
+                                              : s.columnQualifiers[i] + "." + s.columns[i];
     }
     text += " from=" + s.table;
     if (!s.tableAlias.empty())
@@ -108,7 +113,9 @@ struct ValidCase {
     const char* expected;
 };
 
-void PrintTo(const ValidCase& c, std::ostream* os) { *os << c.sql; }
+void PrintTo(const ValidCase& c, std::ostream* os) {
+    *os << c.sql;
+}
 
 class ParseValid : public testing::TestWithParam<ValidCase> {};
 
@@ -132,9 +139,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{"select distinctrow a from Tab x", "cols=a from=Tab as=x"},
         // Literals: numbers stay as written, dates become Access's day numbers.
         ValidCase{"select * from t where a = -1.5e3 or a > .5 or a < +7",
-                  "cols=* from=t where=(OR (OR (= a -1.5e3) (> a .5)) (< a 7))"},
+                  "cols=* from=t where=(OR (= a -1.5e3) (> a .5) (< a 7))"},
         ValidCase{"select * from t where s = 'It''s' and s <> \"x\" and s != ''",
-                  "cols=* from=t where=(AND (AND (= s 'It's') (<> s \"x\")) (<> s ''))"},
+                  "cols=* from=t where=(AND (= s 'It's') (<> s \"x\") (<> s ''))"},
         ValidCase{"select * from t where d >= #1899-12-29 06:00# and d < #1/2/1900 6:00 PM#",
                   "cols=* from=t where=(AND (>= d #-1.25#) (< d #3.75#))"},
         ValidCase{"select * from t where d = {d '1900-01-01'} or d = {ts '1899-12-30 12:00:00'}",
@@ -142,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{"select * from t where d = #12:00# or d = #1/1/29#",
                   "cols=* from=t where=(OR (= d #0.5#) (= d #47119#))"},
         ValidCase{"select * from t where f = TRUE or f = no or f IS NOT NULL or f is null",
-                  "cols=* from=t where=(OR (OR (OR (= f TRUE) (= f FALSE)) (IS NOT NULL f)) (IS NULL f))"},
+                  "cols=* from=t where=(OR (= f TRUE) (= f FALSE) (IS NOT NULL f) (IS NULL f))"},
         ValidCase{"select * from t where g = {guid '{00000001-0002-0003-0405-060708090A0B}'}",
                   "cols=* from=t where=(= g {guid 1 0 0 0 2 0 3 0 4 5 6 7 8 9 10 11})"},
         // Precedence: NOT binds tighter than AND, AND tighter than OR.
@@ -151,12 +158,13 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{"select * from t where a = 1 and (b = 2 or not (c = 3))",
                   "cols=* from=t where=(AND (= a 1) (OR (= b 2) (NOT (= c 3))))"},
         ValidCase{"select * from t where a not like 'x*' and b like '%y_' and 5 < a",
-                  "cols=* from=t where=(AND (AND (NOT LIKE a 'x*') (LIKE b '%y_')) (< 5 a))"},
+                  "cols=* from=t where=(AND (NOT LIKE a 'x*') (LIKE b '%y_') (< 5 a))"},
         ValidCase{"select * from t where a in (1, 'two', #2000-01-01#) and b not in (NULL)",
                   "cols=* from=t where=(AND (IN a 1 'two' #36526#) (NOT IN b NULL))"},
         ValidCase{"select * from t where a between -1 and 1 and b not between c and 2",
                   "cols=* from=t where=(AND (BETWEEN a -1 1) (NOT BETWEEN b c 2))"},
-        ValidCase{"select * from t where t.a = `t`.`b` and flag", "cols=* from=t where=(AND (= t.a t.b) flag)"},
+        ValidCase{"select * from t where t.a = `t`.`b` and flag",
+                  "cols=* from=t where=(AND (= t.a t.b) flag)"},
         ValidCase{"SeLeCt * FrOm t WhErE a<>b", "cols=* from=t where=(<> a b)"}));
 
 struct InvalidCase {
@@ -165,7 +173,9 @@ struct InvalidCase {
     const char* messagePart; // the message must contain this
 };
 
-void PrintTo(const InvalidCase& c, std::ostream* os) { *os << c.sql; }
+void PrintTo(const InvalidCase& c, std::ostream* os) {
+    *os << c.sql;
+}
 
 class ParseInvalid : public testing::TestWithParam<InvalidCase> {};
 
@@ -197,7 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{"select * from t extra words", "42000", "near 'words'"},
         InvalidCase{"select top x * from t", "42000", "TOP needs a whole number"},
         InvalidCase{"select * from t where a = b + 1", "42000", "not supported"},
-        InvalidCase{"select count(*) from t", "42000", "Functions such as count() are not supported"},
+        InvalidCase{"select count(*) from t", "42000",
+                    "Functions such as count() are not supported"},
         InvalidCase{"select * from t where len(a) = 1", "42000", "Functions"},
         InvalidCase{"select * from a, b", "42000", "Joins are not supported"},
         InvalidCase{"select * from a inner join b on a.x = b.x", "42000", "Joins"},
@@ -214,6 +225,22 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{"create table t (a int)", "HY000", "read-only"},
         InvalidCase{"alter table t add b int", "HY000", "read-only"},
         InvalidCase{"select * into u from t", "HY000", "read-only"}));
+
+TEST(ParseLimits, DeepNestingIsASyntaxErrorNotACrash) {
+    const std::string deep = "select * from t where " + std::string(100000, '(') + "a = 1";
+    try {
+        parse(deep);
+        FAIL();
+    } catch (const DriverError& error) {
+        EXPECT_STREQ(error.sqlstate(), "42000");
+        EXPECT_NE(std::string(error.what()).find("nested too deeply"), std::string::npos);
+    }
+    std::string nots = "select * from t where ";
+    for (int i = 0; i < 100; ++i)
+        nots += "not (";
+    nots += "a = 1" + std::string(100, ')');
+    EXPECT_NO_THROW(parse(nots));
+}
 
 } // namespace
 } // namespace kelvara::driver::sql

@@ -44,7 +44,9 @@ std::size_t columnIndex(const std::string& name) {
     throw std::logic_error("no sample column " + name);
 }
 
-Value nullValue() { return {}; }
+Value nullValue() {
+    return {};
+}
 
 Value boolValue(bool value) {
     Value v;
@@ -138,6 +140,8 @@ std::vector<Value> sampleRow() {
     };
 }
 
-std::vector<Value> nullRow() { return std::vector<Value>(sampleColumns().size()); }
+std::vector<Value> nullRow() {
+    return std::vector<Value>(sampleColumns().size());
+}
 
 } // namespace kelvara::driver::sql::test

@@ -1,0 +1,1 @@
+select * from t where g = {guid '{00112233-4455-6677-8899-AABBCCDDEEFF}'} and not (n <> 0.0001 or d < f)

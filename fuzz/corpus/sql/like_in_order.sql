@@ -1,0 +1,1 @@
+select * from t where s like '[a-z]*#?' and l in (1,2,null) order by s desc

@@ -1,0 +1,1 @@
+select * from x where "Ünï" = "abc" and {ts '2000-01-01 10:00:00'} < t and b

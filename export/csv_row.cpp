@@ -23,15 +23,25 @@ std::string ComposeRowLine(std::span<const std::string> values) {
     return line;
 }
 
+void AppendTextModeBytes(std::string_view text, std::string& out) {
+    // Copies the runs between line feeds whole: most rows hold one line feed,
+    // at their end.
+    for (;;) {
+        const std::size_t lineFeed = text.find('\n');
+        if (lineFeed == std::string_view::npos) {
+            out.append(text);
+            return;
+        }
+        out.append(text.substr(0, lineFeed));
+        out.append("\r\n");
+        text.remove_prefix(lineFeed + 1);
+    }
+}
+
 std::string TextModeBytes(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size() + text.size() / 8 + 2);
-    for (char c : text) {
-        if (c == '\n') {
-            bytes += '\r';
-        }
-        bytes += c;
-    }
+    AppendTextModeBytes(text, bytes);
     return bytes;
 }
 

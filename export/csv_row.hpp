@@ -26,4 +26,7 @@ std::string ComposeRowLine(std::span<const std::string> values);
 // becomes carriage return and line feed; every other byte is kept.
 std::string TextModeBytes(std::string_view text);
 
+// The same, appended to `out`, so that a writer can reuse one buffer.
+void AppendTextModeBytes(std::string_view text, std::string& out);
+
 } // namespace kelvara::csv

@@ -34,9 +34,10 @@ bool RowAppender::Write(std::string_view rowLine) {
     if (m_fd < 0) {
         return false;
     }
-    const std::string bytes = TextModeBytes(rowLine);
-    const char* next = bytes.data();
-    std::size_t left = bytes.size();
+    m_bytes.clear();
+    AppendTextModeBytes(rowLine, m_bytes);
+    const char* next = m_bytes.data();
+    std::size_t left = m_bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(m_fd, next, left);
         if (written < 0) {

@@ -34,6 +34,7 @@ public:
 
 private:
     int m_fd = -1;
+    std::string m_bytes; // the bytes of the row being written, storage kept between rows
 };
 
 } // namespace kelvara::csv

@@ -45,6 +45,9 @@ long PeakRssKiB() {
 int RunOneExport(int argc, char** argv, const std::string& database, const std::string& table,
                  const std::string& output) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The dialog reads and writes db.ini in the working directory: keep the
+    // benchmark's beside its output.
+    fs::current_path(fs::path(output).parent_path());
     QApplication application(argc, argv);
     kelvara::CExportApp app;
     std::string boxes;

@@ -1,3 +1,4 @@
+#include "tests/support/file_bytes.hpp"
 #include "export/row_appender.hpp"
 
 #include <cstdio>
@@ -12,6 +13,8 @@ namespace kelvara::csv {
 namespace {
 
 namespace fs = std::filesystem;
+using kelvara::test::ReadBytes;
+using kelvara::test::WriteBytes;
 
 class RowAppenderTest : public testing::Test {
 protected:
@@ -24,21 +27,6 @@ protected:
 
     fs::path PathOf(const char* name) const { return m_dir / name; }
 
-    static void WriteBytes(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string ReadBytes(const fs::path& path) {
-        std::string bytes;
-        if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-            char buffer[4096];
-            std::size_t got = 0;
-            while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-                bytes.append(buffer, got);
-            }
-            std::fclose(in);
-        }
-        return bytes;
-    }
     static void AppendOnce(const fs::path& path, const std::string& line) {
         RowAppender out;
         ASSERT_TRUE(out.Open(path.string()));

@@ -1,3 +1,4 @@
+#include "tests/support/file_bytes.hpp"
 #include "settings/db_ini.hpp"
 
 #include <cstdio>
@@ -20,6 +21,8 @@ void PrintTo(const ExportFields& f, std::ostream* os) {
 namespace {
 
 namespace fs = std::filesystem;
+using kelvara::test::ReadBytes;
+using kelvara::test::WriteBytes;
 using namespace std::string_literals;
 
 struct ReadCase {
@@ -104,21 +107,6 @@ protected:
     void TearDown() override {
         fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(m_dir);
-    }
-    static std::string ReadBytes(const fs::path& path) {
-        std::string bytes;
-        if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-            char buffer[4096];
-            std::size_t got = 0;
-            while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-                bytes.append(buffer, got);
-            }
-            std::fclose(in);
-        }
-        return bytes;
-    }
-    static void WriteBytes(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
     }
     static mode_t ModeOf(const fs::path& path) {
         struct stat status {};

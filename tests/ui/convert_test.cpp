@@ -1,6 +1,7 @@
 // Convert, end to end: the real dialog under the offscreen platform, the real
 // unixODBC driver manager, our driver, and the fixture databases.
 
+#include "tests/support/file_bytes.hpp"
 #include "../driver/odbc/fixture_values.hpp"
 #include "app/export_app.hpp"
 #include "dialog_test_support.hpp"
@@ -19,23 +20,12 @@
 using namespace kelvara;
 using namespace kelvara::test;
 namespace fs = std::filesystem;
+using kelvara::test::ReadBytes;
+using kelvara::test::WriteBytes;
 
 namespace {
 
 const std::string kFixtures = KELVARA_FIXTURES_DIR;
-
-std::string ReadBytes(const fs::path& path) {
-    std::string bytes;
-    if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-            bytes.append(buffer, got);
-        }
-        std::fclose(in);
-    }
-    return bytes;
-}
 
 struct ConvertRun {
     std::vector<MessageBoxRequest> boxes;

@@ -1,3 +1,5 @@
+#include "tests/support/file_bytes.hpp"
+#include "dialog_test_support.hpp"
 #include "app/export_app.hpp"
 #include "modal_driver.hpp"
 #include "platform/ui/dialog_units.hpp"
@@ -26,70 +28,20 @@
 
 using namespace kelvara;
 namespace fs = std::filesystem;
+using kelvara::test::ReadBytes;
+using kelvara::test::WriteBytes;
+using kelvara::test::Button;
+using kelvara::test::Edit;
+using kelvara::test::RecordedBoxes;
+using kelvara::test::RunModal;
 
 namespace {
-
-std::string ReadBytes(const fs::path& path) {
-    std::string bytes;
-    if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-            bytes.append(buffer, got);
-        }
-        std::fclose(in);
-    }
-    return bytes;
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string IniWith(const std::string& output, const std::string& input, const std::string& table,
                     const std::string& user, const std::string& password) {
     return "CREATOR=DB 1.0\r\nOUTPUT=" + output + "\r\nINPUT=" + input + "\r\nTABLE=" + table +
            "\r\nUSERNAME=" + user + "\r\nPASSWORD=" + password + "\r\n\r\n";
 }
-
-QLineEdit* Edit(CWnd& dialog, int id) {
-    return qobject_cast<QLineEdit*>(dialog.GetDlgItem(id));
-}
-QPushButton* Button(CWnd& dialog, int id) {
-    return qobject_cast<QPushButton*>(dialog.GetDlgItem(id));
-}
-
-// Runs `dialog` modally while `script` acts on it from inside its event loop.
-// A script that stops early (a failed check) still ends the dialog.
-int RunModal(CDialog& dialog, const std::function<void()>& script) {
-    QTimer::singleShot(0, [&dialog, script] {
-        QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
-        script();
-        if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) {
-            dialog.EndDialog(-2);
-        }
-    });
-    return dialog.DoModal();
-}
-
-// Answers every message box with OK and keeps what it was asked to show.
-class RecordedBoxes {
-public:
-    RecordedBoxes() {
-        m_previous = AfxSetMessageBoxPresenter([this](const MessageBoxRequest& request) {
-            requests.push_back(request);
-            return IDOK;
-        });
-    }
-    ~RecordedBoxes() { AfxSetMessageBoxPresenter(m_previous); }
-    RecordedBoxes(const RecordedBoxes&) = delete;
-    RecordedBoxes& operator=(const RecordedBoxes&) = delete;
-
-    std::vector<MessageBoxRequest> requests;
-
-private:
-    MessageBoxPresenter m_previous;
-};
 
 // Picks an item of the popup menu that is about to open, by keyboard.
 void ChooseFromNextPopup(QStringList* seenItems, int upPresses) {

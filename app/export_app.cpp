@@ -39,3 +39,14 @@ BOOL CExportApp::InitInstance() {
 }
 
 } // namespace kelvara
+
+namespace kelvara {
+
+// The main dialog's help context (the resource base plus its template
+// number) opens the manual at the section on the main window.
+std::string CExportApp::HelpTopic(UINT context) const {
+    constexpr UINT kResourceHelpBase = 0x20000;
+    return context == kResourceHelpBase + IDD_EXPORT_DIALOG ? "main-dialog" : std::string();
+}
+
+} // namespace kelvara

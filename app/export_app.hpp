@@ -10,6 +10,7 @@ public:
     CExportApp();
 
     BOOL InitInstance() override;
+    std::string HelpTopic(UINT context) const override;
 
     const MessageMap* GetMessageMap() const override;
     static const MessageMap messageMap;

@@ -70,14 +70,25 @@ BOOL CWinApp::WinHelp(UINT context) {
     // executable's name, or else the installed copy.
     std::filesystem::path beside(AfxGetModuleFileName());
     beside.replace_extension(".html");
+    const std::string topic = HelpTopic(context);
     for (const std::filesystem::path& manual : {beside, m_helpFallbackPath}) {
-        if (IsFile(manual) &&
-            OpenUrl(QUrl::fromLocalFile(QString::fromStdString(manual.string())), context)) {
+        if (!IsFile(manual)) {
+            continue;
+        }
+        QUrl url = QUrl::fromLocalFile(QString::fromStdString(manual.string()));
+        if (!topic.empty()) {
+            url.setFragment(QString::fromStdString(topic));
+        }
+        if (OpenUrl(url, context)) {
             return TRUE;
         }
     }
     AfxMessageBox("Failed to launch help.");
     return FALSE;
+}
+
+std::string CWinApp::HelpTopic(UINT) const {
+    return {};
 }
 
 CWinApp* AfxGetApp() {

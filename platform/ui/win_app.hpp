@@ -38,6 +38,9 @@ public:
 protected:
     // Asks the help viewer for `context` in the program's manual.
     BOOL WinHelp(UINT context);
+    // The section of the HTML manual that answers a help context; empty for
+    // the top of the manual.
+    virtual std::string HelpTopic(UINT context) const;
 };
 
 CWinApp* AfxGetApp();

@@ -381,8 +381,9 @@ private slots:
         });
         if (manualExists) {
             QCOMPARE(requests.size(), 1u);
-            QCOMPARE(requests[0].first,
-                     QUrl::fromLocalFile(QString::fromStdString(manual.string())));
+            QUrl atMainDialog = QUrl::fromLocalFile(QString::fromStdString(manual.string()));
+            atMainDialog.setFragment("main-dialog");
+            QCOMPARE(requests[0].first, atMainDialog);
             QCOMPARE(requests[0].second, 0x20066u);
         }
         QCOMPARE(boxes.requests.size(), opened ? 0u : 1u);

@@ -165,7 +165,7 @@ SQLRETURN putPiece(Diagnostics& diag, std::string_view source, SQLSMALLINT cType
 
 [[noreturn]] void invalidCharacterValue() {
     throw DriverError(sqlstate::kInvalidCastValue,
-                      "Invalid character value for cast specification.");
+                      "The character value cannot be converted to the requested type.");
 }
 
 // A whole number and whether a fraction was dropped to get it.

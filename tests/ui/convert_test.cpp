@@ -2,7 +2,7 @@
 // unixODBC driver manager, our driver, and the fixture databases.
 
 #include "tests/support/file_bytes.hpp"
-#include "../driver/odbc/fixture_values.hpp"
+#include "tests/support/fixture_values.hpp"
 #include "app/export_app.hpp"
 #include "dialog_test_support.hpp"
 #include "export/csv_row.hpp"

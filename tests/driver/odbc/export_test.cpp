@@ -1,6 +1,6 @@
 // Whole tables exported with the export program's exact calls, through the
 // real driver manager, checked value by value.
-#include "fixture_values.hpp"
+#include "tests/support/fixture_values.hpp"
 #include "odbc_client.hpp"
 
 #include <gtest/gtest.h>

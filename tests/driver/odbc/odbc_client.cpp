@@ -1,7 +1,9 @@
 #include "odbc_client.hpp"
 
+#include "platform/odbc/diagnostics.hpp"
+#include "platform/odbc/statement_text.hpp"
+
 #include <algorithm>
-#include <cstring>
 
 namespace kelvara::test {
 
@@ -33,29 +35,13 @@ ExportClient::~ExportClient() {
 void ExportClient::fail(SQLRETURN rc, SQLHSTMT stmt) {
     if (rc != SQL_ERROR)
         throw DbError("", {});
-    // SQLError with the environment, the connection and the statement; the
-    // message buffer offers 511 of its 512 bytes.
-    std::string text;
+    // The program's own diagnostics reader: SQLError over the environment,
+    // the connection and the statement, tags removed, one line each.
+    const auto records = kelvara::odbc::takeDiagnostics({env_, dbc_, stmt});
     std::vector<std::string> states;
-    for (;;) {
-        SQLCHAR state[6] = {};
-        SQLCHAR message[512] = {};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        const SQLRETURN r = SQLError(env_, dbc_, stmt, state, &native, message, 511, &length);
-        if ((r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO) ||
-            std::strcmp(reinterpret_cast<char*>(state), "00000") == 0)
-            break;
-        std::string m = reinterpret_cast<char*>(message);
-        while (!m.empty() && m.front() == '[' && m.find(']') != std::string::npos) {
-            m.erase(0, m.find(']') + 1);
-            if (!m.empty() && m.front() == ' ')
-                m.erase(0, 1);
-        }
-        text += m + "\n";
-        states.emplace_back(reinterpret_cast<char*>(state));
-    }
-    throw DbError(text, states);
+    for (const auto& record : records)
+        states.push_back(record.sqlState);
+    throw DbError(kelvara::odbc::errorTextFrom(records), states);
 }
 
 ConnectAnswers ExportClient::open(const std::string& connectText) {
@@ -108,33 +94,6 @@ ConnectAnswers ExportClient::open(const std::string& connectText) {
     return answers;
 }
 
-std::string ExportClient::rewriteBrackets(const std::string& text, char quote) {
-    std::string out;
-    bool inLiteral = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\'') {
-            if (i + 1 < text.size() && text[i + 1] == '\'') {
-                out += "''";
-                ++i;
-                continue;
-            }
-            inLiteral = !inLiteral;
-            out += c;
-        } else if (!inLiteral && (c == '[' || c == ']')) {
-            if (i + 1 < text.size() && text[i + 1] == c) {
-                out += c;
-                ++i;
-            } else {
-                out += quote;
-            }
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::vector<Row> ExportClient::exportTable(const std::string& table) {
     return query("select * from " + table);
 }
@@ -148,7 +107,7 @@ std::vector<Row> ExportClient::query(const std::string& statementText) {
         ~Drop() { SQLFreeStmt(s, SQL_DROP); }
     } drop{stmt};
     SQLSetStmtOption(stmt, SQL_QUERY_TIMEOUT, 15);
-    std::string text = rewriteBrackets(statementText, quote_);
+    std::string text = kelvara::odbc::rewriteBrackets(statementText, quote_);
     SQLRETURN rc = SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
     if (!SQL_SUCCEEDED(rc))
         fail(rc, stmt);

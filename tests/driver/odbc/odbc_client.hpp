@@ -78,9 +78,6 @@ public:
     SQLHDBC connection() const { return dbc_; }
     SQLHENV environment() const { return env_; }
 
-    // The bracket rewriting the database layer applies before SQLPrepare.
-    static std::string rewriteBrackets(const std::string& text, char quote);
-
 private:
     std::optional<std::string> readValue(SQLHSTMT stmt, SQLUSMALLINT index);
     [[noreturn]] void fail(SQLRETURN rc, SQLHSTMT stmt);

@@ -1,6 +1,7 @@
 // Statements through the driver manager: column descriptions, reading in
 // pieces, conditions and sort orders on every type, and the errors.
 #include "odbc_client.hpp"
+#include "platform/odbc/statement_text.hpp"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -452,7 +453,7 @@ TEST(Brackets, AreRewrittenToTheDriversQuoteCharacter) {
     ExportClient client;
     const auto answers = client.open(connectionText(fixture("fixtures.accdb")));
     EXPECT_EQ(answers.quoteChar, '`');
-    EXPECT_EQ(ExportClient::rewriteBrackets("select * from [Order Lines]", answers.quoteChar),
+    EXPECT_EQ(kelvara::odbc::rewriteBrackets("select * from [Order Lines]", answers.quoteChar),
               "select * from `Order Lines`");
     EXPECT_EQ(client.exportTable("[Order Lines]").size(), 5u);
 }

@@ -1,6 +1,4 @@
-#include "fixture_values.hpp"
-
-#include "odbc_client.hpp"
+#include "tests/support/fixture_values.hpp"
 
 #include <QFile>
 #include <QJsonArray>
@@ -63,7 +61,7 @@ std::string expectedForm(const FixtureColumn& column, const std::string& v) {
 }
 
 std::vector<FixtureTable> loadFixtureTables() {
-    QFile file(QString::fromStdString(fixture("fixtures.json")));
+    QFile file(QStringLiteral(KELVARA_FIXTURES_DIR "/fixtures.json"));
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("cannot read fixtures.json");
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();

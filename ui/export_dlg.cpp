@@ -204,9 +204,6 @@ bool CExportDlg::AppendRow(std::string rowLine) {
     return written;
 }
 
-// Closes the output file of an export; false when it did not all arrive.
-bool CExportDlg::FinishOutput() { return m_output.Close(); }
-
 void CExportDlg::OnConvert() {
     UpdateData(TRUE);
     if (m_strOutputFile.empty() || m_strInputFile.empty() || m_strTableName.empty()) {
@@ -233,8 +230,9 @@ void CExportDlg::OnConvert() {
             failed = true;
             databaseError = e.m_strError;
         }
-        // Rows already written stay in the file whatever stopped the export.
-        outputFailed = !FinishOutput() || outputFailed;
+        // Rows already written stay in the file whatever stopped the export;
+        // a close that fails means some of them did not arrive.
+        outputFailed = !m_output.Close() || outputFailed;
     }
     if (outputFailed) {
         ReportWriteError(*this);

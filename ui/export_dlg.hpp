@@ -51,8 +51,6 @@ protected:
     HICON m_hIcon;
 
 private:
-    bool FinishOutput();
-
     csv::RowAppender m_output;
     bool m_bExporting = false;
 };

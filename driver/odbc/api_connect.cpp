@@ -15,18 +15,6 @@ Connection::~Connection() = default;
 
 namespace {
 
-std::string inputText(const SQLCHAR* text, SQLINTEGER length) {
-    if (text == nullptr)
-        return {};
-    const char* chars = reinterpret_cast<const char*>(text);
-    if (length == SQL_NTS)
-        return std::string(chars);
-    if (length < 0)
-        throw DriverError(sqlstate::kInvalidStringOrBufferLength,
-                          "Invalid string or buffer length.");
-    return std::string(chars, static_cast<std::size_t>(length));
-}
-
 // A value from the data source's section of odbc.ini, or empty.
 std::string profileValue(const std::string& dsn, const char* key) {
     char buffer[4096] = {};

@@ -17,16 +17,11 @@ namespace {
     throw DriverError(sqlstate::kFunctionSequenceError, "Function sequence error.");
 }
 
-std::string inputText(const SQLCHAR* text, SQLINTEGER length) {
+// Statement text is required: a null pointer is an error, not an empty text.
+std::string statementText(const SQLCHAR* text, SQLINTEGER length) {
     if (text == nullptr)
         throw DriverError(sqlstate::kInvalidUseOfNullPointer, "Invalid use of null pointer.");
-    const char* chars = reinterpret_cast<const char*>(text);
-    if (length == SQL_NTS)
-        return std::string(chars);
-    if (length < 0)
-        throw DriverError(sqlstate::kInvalidStringOrBufferLength,
-                          "Invalid string or buffer length.");
-    return std::string(chars, static_cast<std::size_t>(length));
+    return inputText(text, length);
 }
 
 std::optional<std::string> catalogArgument(const SQLCHAR* text, SQLSMALLINT length) {
@@ -411,7 +406,7 @@ SQLRETURN getStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, S
 
 SQLRETURN prepare(SQLHSTMT handle, SQLCHAR* text, SQLINTEGER length) noexcept {
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
-        prepareText(stmt, inputText(text, length));
+        prepareText(stmt, statementText(text, length));
         stmt.prepared = true;
         return SQL_SUCCESS;
     });
@@ -429,7 +424,7 @@ SQLRETURN execute(SQLHSTMT handle) noexcept {
 
 SQLRETURN execDirect(SQLHSTMT handle, SQLCHAR* text, SQLINTEGER length) noexcept {
     return dispatch<Statement>(handle, [&](Statement& stmt) -> SQLRETURN {
-        prepareText(stmt, inputText(text, length));
+        prepareText(stmt, statementText(text, length));
         openCursor(stmt);
         return SQL_SUCCESS;
     });

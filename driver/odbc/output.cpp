@@ -7,6 +7,18 @@
 #include <limits>
 
 namespace kelvara::driver::odbc {
+
+std::string inputText(const SQLCHAR* text, SQLINTEGER length) {
+    if (text == nullptr)
+        return {};
+    const char* chars = reinterpret_cast<const char*>(text);
+    if (length == SQL_NTS)
+        return std::string(chars);
+    if (length < 0)
+        throw DriverError(sqlstate::kInvalidStringOrBufferLength,
+                          "Invalid string or buffer length.");
+    return std::string(chars, static_cast<std::size_t>(length));
+}
 namespace {
 
 // Returns the full length of `text`.

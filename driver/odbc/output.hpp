@@ -4,9 +4,15 @@
 
 #include <cstring>
 #include <sql.h>
+#include <string>
 #include <string_view>
 
 namespace kelvara::driver::odbc {
+
+// A string the application passed in: `length` bytes, or up to the NUL for
+// SQL_NTS; a null pointer is the empty string. Throws HY090 for another
+// negative length.
+std::string inputText(const SQLCHAR* text, SQLINTEGER length);
 
 // Copies `text` into a character buffer the application gave, the one way
 // every string leaves the driver: as much as fits with a terminating NUL

@@ -1,6 +1,7 @@
-// Reads every value of a table through unixODBC and our driver the way the
-// export program reads (SQLFetch, then SQLGetData(SQL_C_CHAR) per column into
-// a buffer of column size + 1, long types in two calls), and in the same run
+// Reads every value of a table through unixODBC and our driver with the
+// program's own database layer (SQLFetch, then SQLGetData(SQL_C_CHAR) per
+// column into a buffer of column size + 1, long types in two calls, values
+// that do not fit read on to their end), and in the same run
 // times mdb-export on the same table and a bare libmdb row scan, the floor.
 //
 // usage: kelvara_odbc_bench [bench.mdb] [table]
@@ -10,9 +11,14 @@
 #include <glib.h>
 
 #include <mdbtools.h>
-#include <sql.h>
-#include <sqlext.h>
 #include <sys/resource.h>
+
+#include "export/csv_row.hpp"
+#include "platform/odbc/database.hpp"
+#include "platform/odbc/db_exception.hpp"
+#include "platform/odbc/recordset.hpp"
+
+#include <algorithm>
 
 #include <chrono>
 #include <cstdio>
@@ -34,117 +40,38 @@ long peakRssKiB() {
     return usage.ru_maxrss;
 }
 
-[[noreturn]] void die(const char* what, SQLSMALLINT type, SQLHANDLE handle) {
-    SQLCHAR state[6] = {}, message[1024] = {};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
-    std::fprintf(stderr, "%s failed: [%s] %s\n", what, state, message);
-    std::exit(1);
-}
-
 struct ReadTotals {
     std::size_t rows = 0;
     std::size_t bytes = 0;
     std::size_t longestValue = 0;
 };
 
-class Connection {
-public:
-    explicit Connection(const std::string& path) {
-        SQLAllocEnv(&env_);
-        SQLAllocConnect(env_, &dbc_);
-        SQLSetConnectOption(dbc_, SQL_LOGIN_TIMEOUT, 15);
-        std::string text = "DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=" + path;
-        SQLCHAR out[512];
-        SQLSMALLINT outLength = 0;
-        if (!SQL_SUCCEEDED(SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
-                                            SQL_NTS, out, sizeof out, &outLength,
-                                            SQL_DRIVER_COMPLETE)))
-            die("SQLDriverConnect", SQL_HANDLE_DBC, dbc_);
-    }
-    ~Connection() {
-        SQLDisconnect(dbc_);
-        SQLFreeConnect(dbc_);
-        SQLFreeEnv(env_);
-    }
-
-    // Reads the whole result of `statement` as the export program does.
-    ReadTotals readAll(const std::string& statement) {
-        SQLHSTMT stmt;
-        SQLAllocStmt(dbc_, &stmt);
-        SQLSetStmtOption(stmt, SQL_QUERY_TIMEOUT, 15);
-        std::string text = statement;
-        if (!SQL_SUCCEEDED(SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS)))
-            die("SQLPrepare", SQL_HANDLE_STMT, stmt);
-        if (!SQL_SUCCEEDED(SQLExecute(stmt)))
-            die("SQLExecute", SQL_HANDLE_STMT, stmt);
-        SQLSMALLINT count = 0;
-        SQLNumResultCols(stmt, &count);
-        std::vector<SQLSMALLINT> types(static_cast<std::size_t>(count));
-        std::vector<SQLULEN> sizes(static_cast<std::size_t>(count));
-        for (SQLSMALLINT i = 0; i < count; ++i) {
-            SQLCHAR name[256];
-            SQLSMALLINT nameLength = 0, digits = 0, nullable = 0;
-            SQLDescribeCol(stmt, static_cast<SQLUSMALLINT>(i + 1), name, sizeof name, &nameLength,
-                           &types[static_cast<std::size_t>(i)], &sizes[static_cast<std::size_t>(i)],
-                           &digits, &nullable);
+// Reads the whole result of `statement` through the program's own database
+// layer (SQLFetch, then SQLGetData(SQL_C_CHAR) per column into a buffer of
+// column size + 1, long values in two calls) and composes each row line.
+ReadTotals readAll(const std::string& path, const std::string& statement) {
+    kelvara::odbc::CDatabase database;
+    database.OpenEx("ODBC;DRIVER={MICROSOFT ACCESS DRIVER (*.mdb)};DSN='';DBQ=" + path);
+    kelvara::odbc::CRecordset rows(&database);
+    rows.Open(statement);
+    const short count = rows.GetODBCFieldCount();
+    ReadTotals totals;
+    std::string value;
+    std::string line;
+    while (!rows.IsEOF()) {
+        line.clear();
+        for (short i = 0; i < count; ++i) {
+            rows.GetFieldValue(i, value);
+            kelvara::csv::AppendColumn(line, value, i == 0);
+            totals.longestValue = std::max(totals.longestValue, value.size());
         }
-        ReadTotals totals;
-        std::string value;
-        std::string row;
-        while (SQLFetch(stmt) != SQL_NO_DATA) {
-            row.clear();
-            for (SQLSMALLINT i = 0; i < count; ++i) {
-                const auto c = static_cast<std::size_t>(i);
-                readValue(stmt, static_cast<SQLUSMALLINT>(i + 1), types[c], sizes[c], value);
-                row += i == 0 ? "\"" : ",\"";
-                row += value;
-                row += '"';
-                totals.longestValue = std::max(totals.longestValue, value.size());
-            }
-            row += '\n';
-            totals.bytes += row.size();
-            ++totals.rows;
-        }
-        SQLFreeStmt(stmt, SQL_DROP);
-        return totals;
+        kelvara::csv::EndRow(line);
+        totals.bytes += line.size();
+        ++totals.rows;
+        rows.MoveNext();
     }
-
-private:
-    static void readValue(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type, SQLULEN size,
-                          std::string& value) {
-        const bool isLong = type == SQL_LONGVARCHAR || type == SQL_LONGVARBINARY;
-        SQLLEN b = isLong ? 1 : static_cast<SQLLEN>(size) + 1;
-        if (type == SQL_NUMERIC || type == SQL_DECIMAL)
-            b += 2;
-        // The program allocates its buffer per value; so do we.
-        std::vector<char> buffer(static_cast<std::size_t>(b));
-        SQLLEN indicator = 0;
-        if (!SQL_SUCCEEDED(SQLGetData(stmt, column, SQL_C_CHAR, buffer.data(), b, &indicator)))
-            die("SQLGetData", SQL_HANDLE_STMT, stmt);
-        if (indicator == SQL_NULL_DATA) {
-            value.clear();
-            return;
-        }
-        if (indicator < b) {
-            value.assign(buffer.data(), static_cast<std::size_t>(indicator));
-            return;
-        }
-        value.assign(buffer.data(), static_cast<std::size_t>(b - 1));
-        if (!isLong)
-            return;
-        std::vector<char> rest(static_cast<std::size_t>(indicator - b + 2));
-        SQLLEN second = 0;
-        if (!SQL_SUCCEEDED(SQLGetData(stmt, column, SQL_C_CHAR, rest.data(),
-                                      static_cast<SQLLEN>(rest.size()), &second)))
-            die("SQLGetData", SQL_HANDLE_STMT, stmt);
-        value.append(rest.data(), static_cast<std::size_t>(second));
-    }
-
-    SQLHENV env_ = SQL_NULL_HENV;
-    SQLHDBC dbc_ = SQL_NULL_HDBC;
-};
+    return totals;
+}
 
 double timeMdbExport(const std::string& path, const std::string& table) {
     const std::string command = "mdb-export '" + path + "' '" + table + "' > /dev/null";
@@ -173,7 +100,18 @@ std::size_t bareScan(const std::string& path, const std::string& table) {
 
 } // namespace
 
+int run(int argc, char** argv);
+
 int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const kelvara::odbc::CDBException& e) {
+        std::fprintf(stderr, "database error: %s\n", e.m_strError.c_str());
+        return 1;
+    }
+}
+
+int run(int argc, char** argv) {
     const std::string path =
         argc > 1 ? argv[1] : KELVARA_SOURCE_DIR "/../shared/fixtures/bench.mdb";
     const std::string table = argc > 2 ? argv[2] : "Sales";
@@ -182,17 +120,13 @@ int main(int argc, char** argv) {
 
     std::printf("database: %s, table: %s\n", path.c_str(), table.c_str());
     long rssSmall = 0;
-    {
-        Connection connection(path);
-        connection.readAll("select * from Sales_10k");
-        rssSmall = peakRssKiB();
-    }
+    readAll(path, "select * from Sales_10k");
+    rssSmall = peakRssKiB();
     ReadTotals totals;
     double ours = 0;
     {
-        Connection connection(path);
         const auto start = Clock::now();
-        totals = connection.readAll("select * from `" + table + "`");
+        totals = readAll(path, "select * from [" + table + "]");
         ours = secondsSince(start);
     }
     const long rssAfterOdbc = peakRssKiB();
@@ -213,9 +147,8 @@ int main(int argc, char** argv) {
 
     // The longest memo the fixtures hold, read whole in two calls.
     const std::string memoFile = KELVARA_SOURCE_DIR "/tests/fixtures/fixtures.mdb";
-    Connection memoConnection(memoFile);
     const auto memoStart = Clock::now();
-    const ReadTotals memo = memoConnection.readAll("select Notes from AllTypes");
+    const ReadTotals memo = readAll(memoFile, "select Notes from AllTypes");
     std::printf("longest memo in fixtures.mdb (AllTypes.Notes): %zu bytes read whole in two calls, "
                 "%.4f s for the "
                 "column; no fixture holds a 1,000,000-character memo\n",

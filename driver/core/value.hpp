@@ -61,6 +61,39 @@ struct Value {
     std::string bytes;
 
     bool isNull() const noexcept { return type == Type::Null; }
+
+    // Ready-made values, for the places that build one rather than refill a
+    // row (catalog result sets, literals, tests).
+    static Value ofBool(bool flag) { return with(Type::Bool, [&](Value& v) { v.boolean = flag; }); }
+    static Value ofInteger(std::int64_t number) {
+        return with(Type::Integer, [&](Value& v) { v.integer = number; });
+    }
+    static Value ofMoney(std::int64_t tenThousandths) {
+        return with(Type::Money, [&](Value& v) { v.integer = tenThousandths; });
+    }
+    static Value ofFloat32(float number) {
+        return with(Type::Float32, [&](Value& v) { v.float32 = number; });
+    }
+    static Value ofFloat64(double number) {
+        return with(Type::Float64, [&](Value& v) { v.float64 = number; });
+    }
+    static Value ofDateTime(double days) {
+        return with(Type::DateTime, [&](Value& v) { v.float64 = days; });
+    }
+    static Value ofText(std::string utf8) {
+        return with(Type::Text, [&](Value& v) { v.bytes = std::move(utf8); });
+    }
+    static Value ofBinary(std::string stored) {
+        return with(Type::Binary, [&](Value& v) { v.bytes = std::move(stored); });
+    }
+
+private:
+    template <typename Fill> static Value with(Type type, Fill&& fill) {
+        Value value;
+        value.type = type;
+        fill(value);
+        return value;
+    }
 };
 
 } // namespace kelvara::driver

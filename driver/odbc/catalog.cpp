@@ -64,17 +64,11 @@ ResultColumn integerColumn(const char* name, bool wide, bool nullable = true) {
 }
 
 Value text(std::string s) {
-    Value v;
-    v.type = Value::Type::Text;
-    v.bytes = std::move(s);
-    return v;
+    return Value::ofText(std::move(s));
 }
 
 Value integer(std::int64_t n) {
-    Value v;
-    v.type = Value::Type::Integer;
-    v.integer = n;
-    return v;
+    return Value::ofInteger(n);
 }
 
 Value null() {

@@ -16,17 +16,11 @@ std::string form(const Value& value) {
 }
 
 Value dateTime(double days) {
-    Value value;
-    value.type = Value::Type::DateTime;
-    value.float64 = days;
-    return value;
+    return Value::ofDateTime(days);
 }
 
 Value money(std::int64_t tenThousandths) {
-    Value value;
-    value.type = Value::Type::Money;
-    value.integer = tenThousandths;
-    return value;
+    return Value::ofMoney(tenThousandths);
 }
 
 Value decimal(std::array<std::uint32_t, 4> magnitude, bool negative, std::uint8_t scale) {
@@ -39,17 +33,11 @@ Value decimal(std::array<std::uint32_t, 4> magnitude, bool negative, std::uint8_
 }
 
 Value float64(double number) {
-    Value value;
-    value.type = Value::Type::Float64;
-    value.float64 = number;
-    return value;
+    return Value::ofFloat64(number);
 }
 
 Value float32(float number) {
-    Value value;
-    value.type = Value::Type::Float32;
-    value.float32 = number;
-    return value;
+    return Value::ofFloat32(number);
 }
 
 struct Case {
@@ -115,17 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"integral double", float64(-2.5), "-2.5"}));
 
 Value boolean(bool flag) {
-    Value value;
-    value.type = Value::Type::Bool;
-    value.boolean = flag;
-    return value;
+    return Value::ofBool(flag);
 }
 
 Value integer(std::int64_t number) {
-    Value value;
-    value.type = Value::Type::Integer;
-    value.integer = number;
-    return value;
+    return Value::ofInteger(number);
 }
 
 Value bytes(Value::Type type, std::string content) {

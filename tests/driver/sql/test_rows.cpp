@@ -49,38 +49,23 @@ Value nullValue() {
 }
 
 Value boolValue(bool value) {
-    Value v;
-    v.type = Value::Type::Bool;
-    v.boolean = value;
-    return v;
+    return Value::ofBool(value);
 }
 
 Value integerValue(std::int64_t value) {
-    Value v;
-    v.type = Value::Type::Integer;
-    v.integer = value;
-    return v;
+    return Value::ofInteger(value);
 }
 
 Value moneyValue(std::int64_t tenThousandths) {
-    Value v;
-    v.type = Value::Type::Money;
-    v.integer = tenThousandths;
-    return v;
+    return Value::ofMoney(tenThousandths);
 }
 
 Value float32Value(float value) {
-    Value v;
-    v.type = Value::Type::Float32;
-    v.float32 = value;
-    return v;
+    return Value::ofFloat32(value);
 }
 
 Value float64Value(double value) {
-    Value v;
-    v.type = Value::Type::Float64;
-    v.float64 = value;
-    return v;
+    return Value::ofFloat64(value);
 }
 
 Value decimalValue(std::uint64_t magnitude, std::uint8_t scale, bool negative) {
@@ -94,24 +79,16 @@ Value decimalValue(std::uint64_t magnitude, std::uint8_t scale, bool negative) {
 }
 
 Value dateValue(int year, int month, int day, int hour, int minute, int second) {
-    Value v;
-    v.type = Value::Type::DateTime;
-    v.float64 = accessDays(year, month, day, hour * 3600.0 + minute * 60.0 + second).value();
-    return v;
+    return Value::ofDateTime(
+        accessDays(year, month, day, hour * 3600.0 + minute * 60.0 + second).value());
 }
 
 Value textValue(const std::string& text) {
-    Value v;
-    v.type = Value::Type::Text;
-    v.bytes = text;
-    return v;
+    return Value::ofText(text);
 }
 
 Value binaryValue(const std::string& bytes) {
-    Value v;
-    v.type = Value::Type::Binary;
-    v.bytes = bytes;
-    return v;
+    return Value::ofBinary(bytes);
 }
 
 Value guidValue(const std::string& text) {
